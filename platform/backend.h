@@ -1,0 +1,32 @@
+// The seam between the shared platform code and one backend.
+//
+// platform_common.cpp keeps the message queue, the asynchronous key table,
+// the cursor display count and the path translation. A backend supplies the
+// window, the GL context, the clock, the cursor and the events, and feeds
+// its events in through the functions below.
+#pragma once
+
+#include "platform/platform.h"
+
+// --- Supplied by the backend ----------------------------------------------
+
+// Turns the window system's pending events into posted messages.
+void BackendPumpEvents();
+// The procedure that was given when the window was made; null once destroyed.
+WindowProc BackendWindowProcOf(WindowHandle window);
+// Makes the cursor visible or hidden on the screen.
+void BackendSetCursorVisible(bool visible);
+
+// --- Supplied by the shared code, for backends -----------------------------
+
+void PlatformPostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Calls the window's procedure at once, as a sent message.
+intptr_t PlatformSendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Drops queued messages for a window that is going away.
+void PlatformForgetWindow(WindowHandle window);
+// Records a key going down or up in the asynchronous key table.
+void PlatformRecordKey(int virtualKey, bool down);
+// The cursor display count that PlatformShowCursor keeps.
+int PlatformCursorDisplayCount();
+// Forgets every queued message, key state, quit request and cursor count.
+void PlatformResetSharedState();

@@ -1,0 +1,322 @@
+// Headless backend: an EGL pbuffer on Mesa's surfaceless platform, with the
+// caller standing in for the user and the window system.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/headless/headless.h"
+
+struct PlatformWindow {
+    WindowProc proc;
+    int x;
+    int y;
+    int clientWidth;
+    int clientHeight;
+    EGLConfig config;
+    EGLSurface surface;
+};
+
+struct PlatformGlContext {
+    EGLContext eglContext;
+};
+
+namespace {
+
+struct Frame {
+    int left, top, right, bottom;
+};
+
+struct HeadlessState {
+    int screenWidth = 640;
+    int screenHeight = 480;
+    Frame frame{0, 0, 0, 0};
+    HeadlessFailure failNext = HeadlessFailure::None;
+    uint32_t ticks = 0;
+    int32_t cursorX = 0;
+    int32_t cursorY = 0;
+    bool capturePresented = false;
+    std::vector<uint8_t> lastPresented;
+    int presentCount = 0;
+    std::vector<HeadlessMessageBox> messageBoxes;
+};
+
+HeadlessState state;
+PlatformWindow* mainWindow = nullptr;
+EGLDisplay display = EGL_NO_DISPLAY;
+std::string lastError;
+
+bool EnsureDisplay() {
+    if (display != EGL_NO_DISPLAY) return true;
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay == nullptr) {
+        lastError = "EGL has no platform displays";
+        return false;
+    }
+    EGLDisplay candidate = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLint major = 0;
+    EGLint minor = 0;
+    if (candidate == EGL_NO_DISPLAY || eglInitialize(candidate, &major, &minor) != EGL_TRUE) {
+        lastError = "cannot open the surfaceless EGL display";
+        return false;
+    }
+    display = candidate;
+    return true;
+}
+
+bool TakeFailure(HeadlessFailure failure) {
+    if (state.failNext != failure) return false;
+    state.failNext = HeadlessFailure::None;
+    return true;
+}
+
+EGLSurface CreateSurface(EGLConfig config, int width, int height) {
+    // A pbuffer cannot be empty; a minimised client still draws into one pixel.
+    const EGLint attributes[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT, height > 0 ? height : 1, EGL_NONE};
+    return eglCreatePbufferSurface(display, config, attributes);
+}
+
+std::vector<uint8_t> ReadSurface(int width, int height) {
+    std::vector<uint8_t> rows(static_cast<size_t>(width) * static_cast<size_t>(height) * 4u);
+    if (rows.empty()) return rows;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    std::vector<uint8_t> bottomUp(rows.size());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    const size_t stride = static_cast<size_t>(width) * 4u;
+    for (int row = 0; row < height; ++row) {
+        const size_t from = static_cast<size_t>(height - 1 - row) * stride;
+        std::copy(bottomUp.begin() + static_cast<long>(from), bottomUp.begin() + static_cast<long>(from + stride),
+                  rows.begin() + static_cast<long>(static_cast<size_t>(row) * stride));
+    }
+    return rows;
+}
+
+}  // namespace
+
+// --- Platform interface ----------------------------------------------------
+
+int PlatformScreenWidth() { return state.screenWidth; }
+int PlatformScreenHeight() { return state.screenHeight; }
+
+WindowHandle PlatformCreateWindow(const char*, int x, int y, int width, int height,
+                                  const PixelFormatRequest& format, WindowProc proc) {
+    if (TakeFailure(HeadlessFailure::Window)) {
+        lastError = "cannot create the window: refused by the test";
+        return nullptr;
+    }
+    if (!EnsureDisplay()) return nullptr;
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE, format.redBits,
+                                       EGL_GREEN_SIZE, format.greenBits,
+                                       EGL_BLUE_SIZE, format.blueBits,
+                                       EGL_DEPTH_SIZE, format.depthBits,
+                                       EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    if (eglChooseConfig(display, configAttributes, &config, 1, &configCount) != EGL_TRUE || configCount < 1) {
+        lastError = "no EGL configuration fits the pixel format";
+        return nullptr;
+    }
+    const int clientWidth = width - state.frame.left - state.frame.right;
+    const int clientHeight = height - state.frame.top - state.frame.bottom;
+    EGLSurface surface = CreateSurface(config, clientWidth, clientHeight);
+    if (surface == EGL_NO_SURFACE) {
+        lastError = "cannot create the EGL pbuffer";
+        return nullptr;
+    }
+    if (mainWindow != nullptr) PlatformDestroyWindow(mainWindow);
+    auto* window = new PlatformWindow{proc, x, y, clientWidth, clientHeight, config, surface};
+    mainWindow = window;
+    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
+        mainWindow = nullptr;
+        eglDestroySurface(display, surface);
+        delete window;
+        return nullptr;
+    }
+    return window;
+}
+
+void PlatformShowWindow(WindowHandle window) {
+    PlatformSendMessage(window, WM_SIZE, 0, MakeSizeParam(window->clientWidth, window->clientHeight));
+}
+
+void PlatformDestroyWindow(WindowHandle window) {
+    if (window == nullptr || window != mainWindow) return;
+    PlatformSendMessage(window, WM_DESTROY, 0, 0);
+    PlatformForgetWindow(window);
+    if (eglGetCurrentSurface(EGL_DRAW) == window->surface) {
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    eglDestroySurface(display, window->surface);
+    mainWindow = nullptr;
+    delete window;
+}
+
+bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
+
+WindowProc BackendWindowProcOf(WindowHandle window) {
+    return PlatformIsWindow(window) ? window->proc : nullptr;
+}
+
+GlContextHandle PlatformCreateGlContext(WindowHandle window) {
+    if (TakeFailure(HeadlessFailure::GlContext)) {
+        lastError = "cannot create the OpenGL context: refused by the test";
+        return nullptr;
+    }
+    eglBindAPI(EGL_OPENGL_API);
+    const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                 EGL_NONE};
+    EGLContext context = eglCreateContext(display, window->config, EGL_NO_CONTEXT, attributes);
+    if (context == EGL_NO_CONTEXT) {
+        lastError = "cannot create the OpenGL context";
+        return nullptr;
+    }
+    return new PlatformGlContext{context};
+}
+
+bool PlatformMakeCurrent(WindowHandle window, GlContextHandle context) {
+    if (context == nullptr || window == nullptr) {
+        return eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
+    }
+    if (eglMakeCurrent(display, window->surface, window->surface, context->eglContext) != EGL_TRUE) {
+        lastError = "cannot make the OpenGL context current";
+        return false;
+    }
+    return true;
+}
+
+void PlatformDeleteGlContext(GlContextHandle context) {
+    if (context == nullptr) return;
+    if (eglGetCurrentContext() == context->eglContext) {
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    eglDestroyContext(display, context->eglContext);
+    delete context;
+}
+
+void PlatformSwapBuffers() {
+    if (eglGetCurrentContext() == EGL_NO_CONTEXT || mainWindow == nullptr) return;
+    // A pbuffer has no front buffer: finishing the frame stands in for showing it.
+    glFinish();
+    ++state.presentCount;
+    if (state.capturePresented) state.lastPresented = ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
+}
+
+const char* PlatformLastError() { return lastError.c_str(); }
+
+void BackendPumpEvents() {}
+
+bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
+    *x = state.cursorX;
+    *y = state.cursorY;
+    return true;
+}
+
+bool PlatformGetClientOrigin(WindowHandle window, int32_t* x, int32_t* y) {
+    if (!PlatformIsWindow(window)) return false;
+    *x = window->x + state.frame.left;
+    *y = window->y + state.frame.top;
+    return true;
+}
+
+bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect) {
+    if (!PlatformIsWindow(window)) return false;
+    *rect = ScreenRect{window->x, window->y,
+                       window->x + state.frame.left + window->clientWidth + state.frame.right,
+                       window->y + state.frame.top + window->clientHeight + state.frame.bottom};
+    return true;
+}
+
+uint32_t PlatformGetTickCount() { return state.ticks; }
+
+void BackendSetCursorVisible(bool) {}
+
+void PlatformShowMessageBox(WindowHandle, const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    state.messageBoxes.push_back(HeadlessMessageBox{caption, text});
+}
+
+// --- Headless controls -----------------------------------------------------
+
+void HeadlessReset() {
+    if (mainWindow != nullptr) PlatformDestroyWindow(mainWindow);
+    state = HeadlessState{};
+    PlatformResetSharedState();
+}
+
+void HeadlessSetScreenSize(int width, int height) {
+    state.screenWidth = width;
+    state.screenHeight = height;
+}
+
+void HeadlessSetFrame(int left, int top, int right, int bottom) { state.frame = Frame{left, top, right, bottom}; }
+
+void HeadlessFailNext(HeadlessFailure failure) { state.failNext = failure; }
+
+void HeadlessSetTicks(uint32_t milliseconds) { state.ticks = milliseconds; }
+void HeadlessAdvanceTicks(uint32_t milliseconds) { state.ticks += milliseconds; }
+
+void HeadlessSetCursor(int32_t screenX, int32_t screenY) {
+    state.cursorX = screenX;
+    state.cursorY = screenY;
+}
+
+void HeadlessKey(int virtualKey, bool down) {
+    PlatformRecordKey(virtualKey, down);
+    if (mainWindow == nullptr) return;
+    int messageKey = virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT ? VK_SHIFT : virtualKey;
+    PlatformPostMessage(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(messageKey), 0);
+}
+
+void HeadlessMouseButton(HeadlessButton button, bool down) {
+    if (mainWindow == nullptr) return;
+    uint32_t message = 0;
+    if (button == HeadlessButton::Left) {
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    } else {
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    }
+    const intptr_t where = MakeSizeParam(state.cursorX - HeadlessClientOriginX(), state.cursorY - HeadlessClientOriginY());
+    PlatformPostMessage(mainWindow, message, 0, where);
+}
+
+void HeadlessClose() {
+    if (mainWindow != nullptr) PlatformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+}
+
+void HeadlessResizeClient(int width, int height) {
+    if (mainWindow == nullptr) return;
+    EGLSurface surface = CreateSurface(mainWindow->config, width, height);
+    if (surface == EGL_NO_SURFACE) return;
+    EGLContext context = eglGetCurrentContext();
+    const bool wasCurrent = eglGetCurrentSurface(EGL_DRAW) == mainWindow->surface;
+    if (wasCurrent) eglMakeCurrent(display, surface, surface, context);
+    eglDestroySurface(display, mainWindow->surface);
+    mainWindow->surface = surface;
+    mainWindow->clientWidth = width;
+    mainWindow->clientHeight = height;
+    PlatformPostMessage(mainWindow, WM_SIZE, 0, MakeSizeParam(width, height));
+}
+
+int32_t HeadlessClientOriginX() { return mainWindow != nullptr ? mainWindow->x + state.frame.left : state.frame.left; }
+int32_t HeadlessClientOriginY() { return mainWindow != nullptr ? mainWindow->y + state.frame.top : state.frame.top; }
+int HeadlessClientWidth() { return mainWindow != nullptr ? mainWindow->clientWidth : 0; }
+int HeadlessClientHeight() { return mainWindow != nullptr ? mainWindow->clientHeight : 0; }
+
+std::vector<uint8_t> HeadlessReadPixels() {
+    if (mainWindow == nullptr || eglGetCurrentContext() == EGL_NO_CONTEXT) return {};
+    glFinish();
+    return ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
+}
+
+void HeadlessCapturePresented(bool capture) { state.capturePresented = capture; }
+const std::vector<uint8_t>& HeadlessLastPresented() { return state.lastPresented; }
+int HeadlessPresentCount() { return state.presentCount; }
+int HeadlessCursorDisplayCount() { return PlatformCursorDisplayCount(); }
+
+const std::vector<HeadlessMessageBox>& HeadlessMessageBoxes() { return state.messageBoxes; }

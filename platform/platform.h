@@ -1,0 +1,154 @@
+// The small platform layer that the program runs on.
+//
+// Everything the program needs from the window system, the GL context
+// provider, the input devices and the clock goes through this header. It is
+// shaped after the classic desktop API the program was first written for:
+// messages go through one window procedure, keys are polled by virtual-key
+// code, cursor positions are screen pixels. Backends are chosen at link time
+// (platform/sdl for the program, platform/headless for tests and tools).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// Virtual-key codes, as the program polls and receives them.
+enum : int {
+    VK_SHIFT = 0x10,
+    VK_ESCAPE = 0x1B,
+    VK_UP = 0x26,
+    VK_DOWN = 0x28,
+    VK_0 = 0x30,  // '0' to '9' are 0x30 to 0x39, the main keyboard's digits
+    VK_9 = 0x39,
+    VK_A = 0x41,  // 'A' to 'Z' are 0x41 to 0x5A
+    VK_NUMPAD0 = 0x60,
+    VK_ADD = 0x6B,
+    VK_SUBTRACT = 0x6D,
+    VK_LSHIFT = 0xA0,
+    VK_RSHIFT = 0xA1,
+    VK_COUNT = 256
+};
+
+// Window messages.
+enum : uint32_t {
+    WM_CREATE = 0x0001,
+    WM_DESTROY = 0x0002,
+    WM_SIZE = 0x0005,
+    WM_PAINT = 0x000F,
+    WM_CLOSE = 0x0010,
+    WM_QUIT = 0x0012,
+    WM_KEYDOWN = 0x0100,
+    WM_KEYUP = 0x0101,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONUP = 0x0202,
+    WM_RBUTTONDOWN = 0x0204,
+    WM_RBUTTONUP = 0x0205
+};
+
+// A window procedure returns this from WM_CREATE to refuse the window.
+constexpr intptr_t WINDOW_CREATE_REFUSED = -1;
+
+struct PlatformWindow;
+struct PlatformGlContext;
+using WindowHandle = PlatformWindow*;
+using GlContextHandle = PlatformGlContext*;
+
+using WindowProc = intptr_t (*)(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+struct PlatformMessage {
+    WindowHandle window;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+struct ScreenRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// What the program asks of the window's framebuffer. Some window systems fix
+// the framebuffer format when the window is made, so the request is handed
+// over at creation time.
+struct PixelFormatRequest {
+    int colorBits;
+    int redBits;
+    int greenBits;
+    int blueBits;
+    int alphaBits;
+    int depthBits;
+    bool doubleBuffer;
+};
+
+// Packs a client size the way WM_SIZE carries it: width in the low word,
+// height in the high word.
+constexpr intptr_t MakeSizeParam(int width, int height) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(width) & 0xFFFFu) |
+                                 ((static_cast<uint32_t>(height) & 0xFFFFu) << 16));
+}
+constexpr uint16_t LowWord(intptr_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
+constexpr uint16_t HighWord(intptr_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+
+// --- Window and GL context -------------------------------------------------
+
+// Size of the primary screen in pixels; 0 when no screen can be reached.
+int PlatformScreenWidth();
+int PlatformScreenHeight();
+
+// Creates a decorated, resizable window and sends WM_CREATE to `proc` before
+// returning. Returns null (with PlatformLastError set) when the window cannot
+// be made or when the procedure refuses WM_CREATE.
+WindowHandle PlatformCreateWindow(const char* title, int x, int y, int width, int height,
+                                  const PixelFormatRequest& format, WindowProc proc);
+// Shows the window; sends WM_SIZE with the client size before returning.
+void PlatformShowWindow(WindowHandle window);
+// Destroys the window; sends WM_DESTROY to its procedure first.
+void PlatformDestroyWindow(WindowHandle window);
+bool PlatformIsWindow(WindowHandle window);
+
+GlContextHandle PlatformCreateGlContext(WindowHandle window);
+bool PlatformMakeCurrent(WindowHandle window, GlContextHandle context);
+void PlatformDeleteGlContext(GlContextHandle context);
+// Presents the back buffer of the surface that the current context draws to.
+void PlatformSwapBuffers();
+
+// The reason of the last failure of a create call, for messages.
+const char* PlatformLastError();
+
+// --- Messages --------------------------------------------------------------
+
+// Collects pending input from the window system; true when a message waits.
+bool PlatformPeekMessage();
+// Takes the next message; false when it is WM_QUIT.
+bool PlatformGetMessage(PlatformMessage* message);
+intptr_t PlatformDispatchMessage(const PlatformMessage& message);
+// Default handling: WM_CLOSE destroys the window; everything else returns 0.
+intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void PlatformPostQuitMessage(int exitCode);
+
+// --- Input and time --------------------------------------------------------
+
+// Nonzero when the key is down now (bit 15) or has been pressed since the
+// previous query of the same key (bit 0).
+int16_t PlatformGetAsyncKeyState(int virtualKey);
+// Cursor position in screen pixels; false when it cannot be read.
+bool PlatformGetCursorPos(int32_t* x, int32_t* y);
+// Window rectangle (frame included) in screen pixels.
+bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect);
+// Screen position of the client area's top-left corner.
+bool PlatformGetClientOrigin(WindowHandle window, int32_t* x, int32_t* y);
+// Milliseconds since some fixed moment, wrapping at 2^32.
+uint32_t PlatformGetTickCount();
+// Raises the cursor display count by one; the cursor is shown while the count
+// is zero or more. Returns the new count.
+int PlatformShowCursor();
+
+// --- Messages to the user and files ---------------------------------------
+
+// Shows a modal error box (and writes the same text to standard error).
+void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* caption);
+// Opens a file whose path may use '\' as the separator.
+FILE* PlatformOpenFile(const char* path, const char* mode);
+// Writes `path` with every '\' turned into '/' into `out` (cut to fit).
+void PlatformTranslatePath(const char* path, char* out, size_t outSize);

@@ -1,0 +1,125 @@
+// Backend-independent parts of the platform layer.
+#include <cstring>
+#include <deque>
+
+#include "platform/backend.h"
+
+namespace {
+
+std::deque<PlatformMessage> messageQueue;
+bool quitPosted = false;
+
+// Asynchronous key table: held now, and pressed since the last query.
+bool keyDown[VK_COUNT];
+bool keyPressedSinceQuery[VK_COUNT];
+
+int cursorDisplayCount = 0;
+bool cursorVisibleSet = false;
+
+bool IsValidKey(int virtualKey) { return virtualKey >= 0 && virtualKey < VK_COUNT; }
+
+}  // namespace
+
+void PlatformPostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    messageQueue.push_back(PlatformMessage{window, message, wParam, lParam});
+}
+
+intptr_t PlatformSendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    WindowProc proc = BackendWindowProcOf(window);
+    if (proc == nullptr) return 0;
+    return proc(window, message, wParam, lParam);
+}
+
+void PlatformForgetWindow(WindowHandle window) {
+    for (auto it = messageQueue.begin(); it != messageQueue.end();) {
+        if (it->window == window) {
+            it = messageQueue.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool PlatformPeekMessage() {
+    BackendPumpEvents();
+    return !messageQueue.empty() || quitPosted;
+}
+
+bool PlatformGetMessage(PlatformMessage* message) {
+    // Posted messages come first; the quit request is seen once the queue
+    // holds nothing else, as WM_QUIT is.
+    while (messageQueue.empty() && !quitPosted) BackendPumpEvents();
+    if (!messageQueue.empty()) {
+        *message = messageQueue.front();
+        messageQueue.pop_front();
+        return true;
+    }
+    quitPosted = false;
+    *message = PlatformMessage{nullptr, WM_QUIT, 0, 0};
+    return false;
+}
+
+intptr_t PlatformDispatchMessage(const PlatformMessage& message) {
+    return PlatformSendMessage(message.window, message.message, message.wParam, message.lParam);
+}
+
+intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == WM_CLOSE && PlatformIsWindow(window)) PlatformDestroyWindow(window);
+    return 0;
+}
+
+void PlatformPostQuitMessage(int) { quitPosted = true; }
+
+void PlatformRecordKey(int virtualKey, bool down) {
+    if (!IsValidKey(virtualKey)) return;
+    keyDown[virtualKey] = down;
+    if (down) keyPressedSinceQuery[virtualKey] = true;
+    // The generic Shift code follows either Shift key.
+    if (virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT) {
+        keyDown[VK_SHIFT] = keyDown[VK_LSHIFT] || keyDown[VK_RSHIFT];
+        if (down) keyPressedSinceQuery[VK_SHIFT] = true;
+    }
+}
+
+int16_t PlatformGetAsyncKeyState(int virtualKey) {
+    if (!IsValidKey(virtualKey)) return 0;
+    int result = 0;
+    if (keyDown[virtualKey]) result |= 0x8000;
+    if (keyPressedSinceQuery[virtualKey]) result |= 0x0001;
+    keyPressedSinceQuery[virtualKey] = false;
+    return static_cast<int16_t>(result);
+}
+
+int PlatformShowCursor() {
+    ++cursorDisplayCount;
+    if (cursorDisplayCount >= 0 && !cursorVisibleSet) {
+        BackendSetCursorVisible(true);
+        cursorVisibleSet = true;
+    }
+    return cursorDisplayCount;
+}
+
+int PlatformCursorDisplayCount() { return cursorDisplayCount; }
+
+void PlatformResetSharedState() {
+    messageQueue.clear();
+    quitPosted = false;
+    std::memset(keyDown, 0, sizeof keyDown);
+    std::memset(keyPressedSinceQuery, 0, sizeof keyPressedSinceQuery);
+    cursorDisplayCount = 0;
+    cursorVisibleSet = false;
+}
+
+void PlatformTranslatePath(const char* path, char* out, size_t outSize) {
+    if (outSize == 0) return;
+    size_t i = 0;
+    for (; path[i] != '\0' && i + 1 < outSize; ++i) out[i] = path[i] == '\\' ? '/' : path[i];
+    out[i] = '\0';
+}
+
+FILE* PlatformOpenFile(const char* path, const char* mode) {
+    char translated[4096];
+    if (std::strlen(path) >= sizeof translated) return nullptr;
+    PlatformTranslatePath(path, translated, sizeof translated);
+    return std::fopen(translated, mode);
+}

@@ -1,0 +1,298 @@
+// The program's backend: an SDL2 window with an OpenGL context.
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/backend.h"
+
+struct PlatformWindow {
+    SDL_Window* sdlWindow;
+    WindowProc proc;
+};
+
+struct PlatformGlContext {
+    SDL_GLContext sdlContext;
+};
+
+namespace {
+
+PlatformWindow* mainWindow = nullptr;
+std::string lastError;
+
+bool EnsureVideo() {
+    static bool failed = false;  // say why once, not on every call
+    if (failed) return false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+    failed = true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        lastError = std::string("cannot open the display: ") + SDL_GetError();
+        return false;
+    }
+    // With no display SDL falls back to drivers that show nothing; a program
+    // that runs unseen is worse than one that says why it cannot start. They
+    // stay usable when asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+    if (invisible && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        lastError = "cannot open the display: no X11 or Wayland display is available (is DISPLAY set?)";
+        return false;
+    }
+    failed = false;
+    return true;
+}
+
+// Translates an SDL key to the virtual-key code the program uses; -1 for keys
+// the program has no code for.
+int VirtualKeyOf(const SDL_Keysym& key) {
+    const SDL_Keycode code = key.sym;
+    if (code >= SDLK_0 && code <= SDLK_9) return VK_0 + (code - SDLK_0);
+    if (code >= SDLK_a && code <= SDLK_z) return VK_A + (code - SDLK_a);
+    if (code >= SDLK_KP_1 && code <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (code - SDLK_KP_1);
+    switch (code) {
+        case SDLK_KP_0: return VK_NUMPAD0;
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_UP: return VK_UP;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_KP_PLUS: return VK_ADD;
+        case SDLK_KP_MINUS: return VK_SUBTRACT;
+        case SDLK_LSHIFT: return VK_LSHIFT;
+        case SDLK_RSHIFT: return VK_RSHIFT;
+        case SDLK_LEFT: return 0x25;
+        case SDLK_RIGHT: return 0x27;
+        case SDLK_RETURN: return 0x0D;
+        case SDLK_SPACE: return 0x20;
+        case SDLK_TAB: return 0x09;
+        case SDLK_BACKSPACE: return 0x08;
+        default: return -1;
+    }
+}
+
+void PostClientSize(PlatformWindow* window) {
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window->sdlWindow, &width, &height);
+    PlatformPostMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& event) {
+    PlatformWindow* window = mainWindow;
+    switch (event.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESTORED:
+            PostClientSize(window);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            PlatformPostMessage(window, WM_SIZE, 0, MakeSizeParam(0, 0));
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            PlatformPostMessage(window, WM_PAINT, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            PlatformPostMessage(window, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+int PlatformScreenWidth() {
+    SDL_DisplayMode mode;
+    if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+    return mode.w;
+}
+
+int PlatformScreenHeight() {
+    SDL_DisplayMode mode;
+    if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
+    return mode.h;
+}
+
+WindowHandle PlatformCreateWindow(const char* title, int x, int y, int width, int height,
+                                  const PixelFormatRequest& format, WindowProc proc) {
+    if (!EnsureVideo()) return nullptr;
+    if (width <= 0 || height <= 0) {
+        lastError = "the screen size is not known";
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, format.redBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, format.greenBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, format.blueBits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, format.alphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.depthBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffer ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    SDL_Window* sdlWindow = SDL_CreateWindow(title, x, y, width, height,
+                                             SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    if (sdlWindow == nullptr) {
+        lastError = std::string("cannot create the window: ") + SDL_GetError();
+        return nullptr;
+    }
+    auto* window = new PlatformWindow{sdlWindow, proc};
+    mainWindow = window;
+    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
+        if (lastError.empty()) lastError = "the window refused its creation";
+        mainWindow = nullptr;
+        SDL_DestroyWindow(sdlWindow);
+        delete window;
+        return nullptr;
+    }
+    return window;
+}
+
+void PlatformShowWindow(WindowHandle window) {
+    SDL_ShowWindow(window->sdlWindow);
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window->sdlWindow, &width, &height);
+    PlatformSendMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
+}
+
+void PlatformDestroyWindow(WindowHandle window) {
+    if (window == nullptr || window != mainWindow) return;
+    PlatformSendMessage(window, WM_DESTROY, 0, 0);
+    PlatformForgetWindow(window);
+    SDL_DestroyWindow(window->sdlWindow);
+    mainWindow = nullptr;
+    delete window;
+}
+
+bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
+
+WindowProc BackendWindowProcOf(WindowHandle window) {
+    return PlatformIsWindow(window) ? window->proc : nullptr;
+}
+
+GlContextHandle PlatformCreateGlContext(WindowHandle window) {
+    SDL_GLContext context = SDL_GL_CreateContext(window->sdlWindow);
+    if (context == nullptr) {
+        lastError = std::string("cannot create the OpenGL context: ") + SDL_GetError();
+        return nullptr;
+    }
+    return new PlatformGlContext{context};
+}
+
+bool PlatformMakeCurrent(WindowHandle window, GlContextHandle context) {
+    if (context == nullptr) return SDL_GL_MakeCurrent(nullptr, nullptr) == 0;
+    if (SDL_GL_MakeCurrent(window->sdlWindow, context->sdlContext) != 0) {
+        lastError = std::string("cannot make the OpenGL context current: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void PlatformDeleteGlContext(GlContextHandle context) {
+    if (context == nullptr) return;
+    SDL_GL_DeleteContext(context->sdlContext);
+    delete context;
+}
+
+void PlatformSwapBuffers() {
+    SDL_Window* current = SDL_GL_GetCurrentWindow();
+    if (current != nullptr) SDL_GL_SwapWindow(current);
+}
+
+const char* PlatformLastError() { return lastError.c_str(); }
+
+void BackendPumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        PlatformWindow* window = mainWindow;
+        if (window == nullptr) continue;
+        switch (event.type) {
+            case SDL_QUIT:
+                // An interrupt or the session ending: close as the close box does.
+                PlatformPostMessage(window, WM_CLOSE, 0, 0);
+                break;
+            case SDL_WINDOWEVENT:
+                HandleWindowEvent(event.window);
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const int virtualKey = VirtualKeyOf(event.key.keysym);
+                if (virtualKey < 0) break;
+                const bool down = event.type == SDL_KEYDOWN;
+                PlatformRecordKey(virtualKey, down);
+                int messageKey = virtualKey;
+                if (virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT) messageKey = VK_SHIFT;
+                PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(messageKey), 0);
+                break;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+                const intptr_t where = MakeSizeParam(event.button.x, event.button.y);
+                if (event.button.button == SDL_BUTTON_LEFT) {
+                    PlatformPostMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, where);
+                } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                    PlatformPostMessage(window, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, where);
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
+    if (mainWindow == nullptr) return false;
+    // SDL's global query can answer with a position cached from long before;
+    // the position it tracks from the window's own motion events is current
+    // once the pending events are collected. Collecting them here only
+    // queues them: they are still handed out in order by the next drain.
+    SDL_PumpEvents();
+    int windowX = 0;
+    int windowY = 0;
+    SDL_GetMouseState(&windowX, &windowY);
+    int originX = 0;
+    int originY = 0;
+    SDL_GetWindowPosition(mainWindow->sdlWindow, &originX, &originY);
+    *x = originX + windowX;
+    *y = originY + windowY;
+    return true;
+}
+
+bool PlatformGetClientOrigin(WindowHandle window, int32_t* x, int32_t* y) {
+    if (!PlatformIsWindow(window)) return false;
+    int originX = 0;
+    int originY = 0;
+    SDL_GetWindowPosition(window->sdlWindow, &originX, &originY);
+    *x = originX;
+    *y = originY;
+    return true;
+}
+
+bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect) {
+    if (!PlatformIsWindow(window)) return false;
+    int originX = 0;
+    int originY = 0;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowPosition(window->sdlWindow, &originX, &originY);
+    SDL_GetWindowSize(window->sdlWindow, &width, &height);
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    // Without a window manager there is no frame, and SDL says so by failing.
+    if (SDL_GetWindowBordersSize(window->sdlWindow, &top, &left, &bottom, &right) != 0) {
+        top = left = bottom = right = 0;
+    }
+    *rect = ScreenRect{originX - left, originY - top, originX + width + right, originY + height + bottom};
+    return true;
+}
+
+uint32_t PlatformGetTickCount() { return SDL_GetTicks(); }
+
+void BackendSetCursorVisible(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    SDL_Window* parent = PlatformIsWindow(owner) ? owner->sdlWindow : nullptr;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent);
+}
