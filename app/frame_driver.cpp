@@ -1,0 +1,111 @@
+#include "app/frame_driver.h"
+
+#include "app/app_window.h"
+#include "interaction/pick_and_drag.h"
+#include "render/scene_renderer.h"
+#include "render/view.h"
+#include "scene/panels.h"
+#include "scene/transforms.h"
+
+FrameClock frameClock = {0.0f, 0.0f};
+float viewYaw = 0.0f;
+float viewPitch = 0.0f;
+
+namespace {
+
+bool KeyHeld(int virtualKey) { return PlatformGetAsyncKeyState(virtualKey) != 0; }
+
+// The limits of zoom and pan are taken from corner 0 of the first upper body strip.
+float* ReferenceCorner() { return panelTable.panels[PANEL_UPPER_BODY_A].corner[0]; }
+
+void ZoomBy(double direction) {
+    panelShift.z = static_cast<float>(direction * ZOOM_SPEED * frameClock.elapsedSeconds);
+    TranslatePanels(0, panelTable.panelCount);
+    panelShift.z = 0.0f;
+}
+
+// Pan writes the corners directly, bypassing the translation's markers.
+void PanAxis(int axis, float amount) {
+    for (int32_t i = 0; i < panelTable.panelCount; ++i) {
+        for (auto& corner : panelTable.panels[i].corner) {
+            corner[axis] = static_cast<float>(static_cast<double>(corner[axis]) + amount);
+        }
+    }
+}
+
+void ApplyZoomKeys() {
+    // The second key of each pair is asked only when the first reads 0.
+    if ((KeyHeld(VK_UP) || KeyHeld(VK_ADD)) && ReferenceCorner()[2] > ZOOM_IN_LIMIT) ZoomBy(-1.0);
+    if ((KeyHeld(VK_DOWN) || KeyHeld(VK_SUBTRACT)) && ReferenceCorner()[2] < ZOOM_OUT_LIMIT) ZoomBy(+1.0);
+}
+
+void PickInEyeFrame() {
+    const int32_t last = panelTable.panelCount - 1;
+    const Vec3f eye = viewState.eyePoint;
+    panelShift = Vec3f{-eye.x, -eye.y, -eye.z};
+    TranslatePanels(0, panelTable.panelCount);
+    RotatePanelsAboutY(0, last, viewYaw);
+    RotatePanelsAboutX(0, last, viewPitch);
+    PickAndDrag();
+    RotatePanelsAboutX(0, last, -viewPitch);
+    RotatePanelsAboutY(0, last, -viewYaw);
+    panelShift = eye;
+    TranslatePanels(0, panelTable.panelCount);
+}
+
+void ApplyPan() {
+    const float dx = static_cast<float>((inputState.cursorX - inputState.prevCursorX) * PAN_FACTOR);
+    const float dy = static_cast<float>((inputState.cursorY - inputState.prevCursorY) * PAN_FACTOR);
+    // Each limit is tested before its move; the sign of the motion decides
+    // which test of a pair can apply. Screen y grows downward, so the rule
+    // moves up when the mouse does.
+    if (ReferenceCorner()[0] > PAN_LIMIT_LEFT && dx < 0) PanAxis(0, dx);
+    if (ReferenceCorner()[0] < PAN_LIMIT_RIGHT && dx > 0) PanAxis(0, dx);
+    if (ReferenceCorner()[1] < PAN_LIMIT_TOP && dy < 0) PanAxis(1, -dy);
+    if (ReferenceCorner()[1] > PAN_LIMIT_BOTTOM && dy > 0) PanAxis(1, -dy);
+}
+
+}  // namespace
+
+void ApplyMagnifier() {
+    viewState.nearPlane = viewState.baseNearPlane;
+    viewState.pickDistance = viewState.basePickDistance;
+    if (KeyHeld(VK_SHIFT)) {
+        viewState.nearPlane = 2.0f * viewState.nearPlane;
+        viewState.pickDistance = 2.0f * viewState.pickDistance;
+    }
+}
+
+void RenderFrame() {
+    ClearBuffers();
+    RenderScene();
+    PresentFrame();
+}
+
+void DriveFrame() {
+    SetupPerspectiveProjection();
+    PlatformGetWindowRect(appWindow.window, &appWindow.windowRect);
+    ApplyMagnifier();
+    RenderFrame();
+
+    const uint32_t now = PlatformGetTickCount();
+    frameClock.elapsedSeconds =
+        static_cast<float>((static_cast<double>(now) - static_cast<double>(frameClock.frameStamp)) * TICK_SCALE);
+    frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
+
+    ApplyZoomKeys();
+
+    viewState.orbitYawStep = 0.0f;
+    viewState.orbitPitchStep = 0.0f;
+
+    if (inputState.leftButtonDown == 0) {
+        grabActive = 0;
+    } else {
+        PickInEyeFrame();
+    }
+
+    ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
+    if (inputState.rightButtonDown == 1) ApplyPan();
+    inputState.prevCursorX = inputState.cursorX;
+    inputState.prevCursorY = inputState.cursorY;
+}

@@ -1,0 +1,27 @@
+// One frame of the main loop: draw, then apply the input of the pass.
+#pragma once
+
+struct FrameClock {
+    float frameStamp;      // tick count in ms at the previous pass, as a float
+    float elapsedSeconds;  // since the previous pass; used by the zoom keys
+};
+
+extern FrameClock frameClock;
+
+// Turns applied to the panels around picking; nothing changes them.
+extern float viewYaw;
+extern float viewPitch;
+
+constexpr double TICK_SCALE = 0.001;
+constexpr double ZOOM_SPEED = 6.0;      // units per second along z
+constexpr float ZOOM_IN_LIMIT = 6.0f;   // reference z must stay above this
+constexpr float ZOOM_OUT_LIMIT = 25.0f; // and below this
+constexpr double PAN_FACTOR = 0.18;     // units per pixel
+constexpr float PAN_LIMIT_LEFT = -25.0f;
+constexpr float PAN_LIMIT_RIGHT = -5.0f;
+constexpr float PAN_LIMIT_TOP = 15.0f;
+constexpr float PAN_LIMIT_BOTTOM = 0.0f;
+
+void DriveFrame();
+void ApplyMagnifier();
+void RenderFrame();

@@ -1,0 +1,3 @@
+#include "app/app_window.h"
+
+int main() { return WinMain(); }

@@ -1,0 +1,8 @@
+// Draws the two slide rules from the panel table, once per frame.
+#pragma once
+
+// Draws the cursor windows as bevelled outlines with their hairlines and the
+// strips and slides as textured quadrilaterals, in a fixed order.
+void RenderScene();
+void DrawPanelOutline(int panel);
+void DrawTexturedBatch(int first, int second, int third);

@@ -1,0 +1,123 @@
+#include "render/view.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+ViewState InitialViewState() {
+    ViewState view{};
+    view.clientWidth = 640.0;
+    view.clientHeight = 480.0;
+    view.frustumHalfWidth = 0.004f;
+    view.frustumHalfHeight = 0.0033f;
+    view.nearPlane = 0.0058f;
+    view.pickHalfWidth = 0.0048f;
+    view.pickHalfHeight = 0.00396f;
+    view.pickDistance = 0.00696f;
+    view.baseNearPlane = view.nearPlane;
+    view.basePickDistance = view.pickDistance;
+    return view;
+}
+
+ViewState viewState = InitialViewState();
+
+void SetupPerspectiveProjection() {
+    glEnable(GL_DEPTH_TEST);
+    glViewport(0, 0, static_cast<GLsizei>(viewState.clientWidth), static_cast<GLsizei>(viewState.clientHeight));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // Left is the positive extent: the look-at toward +z mirrors x, and the
+    // swapped extents mirror it back, so +x is to the right on screen.
+    glFrustum(viewState.frustumHalfWidth, -viewState.frustumHalfWidth, -viewState.frustumHalfHeight,
+              viewState.frustumHalfHeight, viewState.nearPlane, PERSPECTIVE_FAR);
+    gluLookAt(0, 0, 0, 0, 0, 1, 0, 1, 0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void SetupOrthographicProjection() {
+    glDisable(GL_DEPTH_TEST);
+    glViewport(0, 0, static_cast<GLsizei>(viewState.clientWidth), static_cast<GLsizei>(viewState.clientHeight));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.12, -0.12, -0.1, 0.1, viewState.nearPlane, ORTHOGRAPHIC_FAR);
+    gluLookAt(0, 0, 0, 0, 0, 100, 0, 1, 0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+namespace {
+
+// Heading of the horizontal direction (dx, dz) in degrees from +z toward +x,
+// with the cosine clamped against rounding.
+double HeadingOf(float dx, float dz) {
+    const double r = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dz) * dz);
+    double q = dz / r;
+    if (q < -1.0) q = -1.0;
+    if (q > 1.0) q = 1.0;
+    double h = RadiansToDegrees(std::acos(q));
+    if (dx < 0.0f) h = -h;
+    return h;
+}
+
+}  // namespace
+
+void UpdateCamera() {
+    ViewState& v = viewState;
+    const Vec3f e = v.eyePoint;
+
+    // 1. Yaw: turn the direction about the vertical axis.
+    const double a = DegreesToRadians(-0.1 * v.orbitYawStep);
+    const double dx0 = static_cast<double>(v.backPoint.x) - e.x;
+    const double dy0 = static_cast<double>(v.backPoint.y) - e.y;
+    const double dz0 = static_cast<double>(v.backPoint.z) - e.z;
+    const double dxYawed = dx0 * std::cos(a) - dz0 * std::sin(a);
+    const double dzYawed = dx0 * std::sin(a) + dz0 * std::cos(a);
+    v.backPoint.x = static_cast<float>(e.x + dxYawed);
+    v.backPoint.y = static_cast<float>(e.y + dy0);
+
+    // 2. Heading of the yawed direction.
+    const float dx = static_cast<float>(v.backPoint.x - e.x);
+    const float dz = static_cast<float>(dzYawed);
+    const float dy = static_cast<float>(v.backPoint.y - e.y);
+    v.headingDegrees = static_cast<float>(HeadingOf(dx, dz));
+
+    // 3. Into the heading frame.
+    double t = DegreesToRadians(v.headingDegrees);
+    const double x2 = dx * std::cos(t) - dz * std::sin(t);
+    const double z2 = dx * std::sin(t) + dz * std::cos(t);
+
+    // 4. Pitch.
+    const double p = DegreesToRadians(-0.1 * v.orbitPitchStep);
+    const double z3 = z2 * std::cos(p) - dy * std::sin(p);
+    const double y3 = z2 * std::sin(p) + dy * std::cos(p);
+
+    // 5. Back out of the heading frame.
+    const double x4 = x2 * std::cos(-t) - z3 * std::sin(-t);
+    const double z4 = x2 * std::sin(-t) + z3 * std::cos(-t);
+    v.backPoint = Vec3f{static_cast<float>(e.x + x4), static_cast<float>(e.y + y3), static_cast<float>(e.z + z4)};
+
+    // 6. Up vector: the direction turned a quarter turn upward in its own
+    // vertical plane. With PI_APPROX the quarter turn leaves a small z.
+    const float ux = v.backPoint.x - e.x;
+    const float uy = v.backPoint.y - e.y;
+    const float uz = v.backPoint.z - e.z;
+    v.headingDegrees = static_cast<float>(HeadingOf(ux, uz));
+    t = DegreesToRadians(v.headingDegrees);
+    const double x5 = ux * std::cos(t) - uz * std::sin(t);
+    const double z5 = ux * std::sin(t) + uz * std::cos(t);
+    const double quarter = PI_APPROX * 0.5;
+    const double zu = z5 * std::cos(quarter) - uy * std::sin(quarter);
+    const double yu = z5 * std::sin(quarter) + uy * std::cos(quarter);
+    v.upVector = Vec3f{static_cast<float>(x5 * std::cos(-t) - zu * std::sin(-t)), static_cast<float>(yu),
+                       static_cast<float>(x5 * std::sin(-t) + zu * std::cos(-t))};
+}
+
+void ApplyCamera() {
+    const ViewState& v = viewState;
+    glPushMatrix();
+    const double centreX = 2.0 * v.eyePoint.x - v.backPoint.x;
+    const double centreY = 2.0 * v.eyePoint.y - v.backPoint.y;
+    const double centreZ = 2.0 * v.eyePoint.z - v.backPoint.z;
+    gluLookAt(v.eyePoint.x, v.eyePoint.y, v.eyePoint.z, centreX, centreY, centreZ, v.upVector.x, v.upVector.y,
+              v.upVector.z);
+}

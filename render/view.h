@@ -1,0 +1,39 @@
+// The view: client size, the two projections, the picking projection's
+// values and the camera.
+#pragma once
+
+#include "scene/scene_math.h"
+
+struct ViewState {
+    double clientWidth;        // from WM_SIZE
+    double clientHeight;
+    float frustumHalfWidth;    // perspective view window at the near distance
+    float frustumHalfHeight;
+    float nearPlane;           // near distance of both projections; Shift doubles it
+    float baseNearPlane;       // nearPlane as it stood at program start
+    float pickHalfWidth;       // picking: half extents of the picture plane
+    float pickHalfHeight;
+    float pickDistance;        // picking: eye to picture plane; Shift doubles it
+    float basePickDistance;
+    Vec3f eyePoint;            // camera position
+    Vec3f backPoint;           // the camera looks from here through eyePoint
+    Vec3f upVector;
+    float headingDegrees;      // heading of backPoint - eyePoint, from +z toward +x
+    float orbitYawStep;        // tenths of a degree, applied by the next camera step
+    float orbitPitchStep;
+};
+
+// The record as the program starts, base copies included.
+ViewState InitialViewState();
+
+extern ViewState viewState;
+
+constexpr double PERSPECTIVE_FAR = 1000.0;
+constexpr double ORTHOGRAPHIC_FAR = 1.0e8;
+
+void SetupPerspectiveProjection();
+void SetupOrthographicProjection();
+// The camera step: turns backPoint by the orbit steps and derives upVector.
+void UpdateCamera();
+// Pushes the modelview matrix and multiplies the camera's look-at onto it.
+void ApplyCamera();
