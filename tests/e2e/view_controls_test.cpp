@@ -1,0 +1,217 @@
+// Frame order and the view controls: zoom, magnifier, pan, the end of the loop.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/app_window.h"
+#include "app/frame_driver.h"
+#include "interaction/pick_and_drag.h"
+#include "render/view.h"
+#include "scene/panels.h"
+#include "tests/support/program.h"
+
+namespace {
+
+constexpr int WIDTH = 320;
+constexpr int HEIGHT = 240;
+
+class ViewControls : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(StartProgram(WIDTH, HEIGHT)); }
+    void TearDown() override { ResetProgramState(); }
+
+    static const float* Reference() { return panelTable.panels[PANEL_UPPER_BODY_A].corner[0]; }
+
+    // One pass after the clock has moved on.
+    static bool PassAfter(uint32_t milliseconds) {
+        HeadlessAdvanceTicks(milliseconds);
+        return RunPass();
+    }
+
+    static void MoveCursorBy(int dx, int dy) {
+        int32_t x = 0;
+        int32_t y = 0;
+        ReadCursorPosition(&x, &y);
+        HeadlessSetCursor(x + dx, y + dy);
+    }
+};
+
+TEST_F(ViewControls, UpArrowForOneSecondBringsTheRuleSixUnitsNearer) {
+    HeadlessKey(VK_UP, true);
+    for (int pass = 0; pass < 20; ++pass) PassAfter(50);
+    EXPECT_NEAR(Reference()[2], 17.0f, 1e-4);
+    // Every panel moved alike.
+    EXPECT_NEAR(panelTable.panels[0].corner[2][2], 16.98f, 1e-4);
+}
+
+TEST_F(ViewControls, ZoomStopsWithinOneStepOfItsLimits) {
+    HeadlessKey(VK_ADD, true);
+    for (int pass = 0; pass < 40; ++pass) PassAfter(100);
+    // The test comes before the move: z may end up to one step (0.6) past 6.
+    EXPECT_LE(Reference()[2], 6.0f);
+    EXPECT_GT(Reference()[2], 6.0f - 0.6f - 1e-4f);
+    HeadlessKey(VK_ADD, false);
+
+    HeadlessKey(VK_SUBTRACT, true);
+    for (int pass = 0; pass < 60; ++pass) PassAfter(100);
+    EXPECT_GE(Reference()[2], 25.0f);
+    EXPECT_LT(Reference()[2], 25.0f + 0.6f + 1e-4f);
+}
+
+TEST_F(ViewControls, BothZoomKeysCancel) {
+    const float before = Reference()[2];
+    HeadlessKey(VK_UP, true);
+    HeadlessKey(VK_DOWN, true);
+    for (int pass = 0; pass < 5; ++pass) PassAfter(100);
+    EXPECT_NEAR(Reference()[2], before, 1e-5);
+}
+
+TEST_F(ViewControls, ZoomFollowsTheClockNotThePassCount) {
+    HeadlessKey(VK_UP, true);
+    PassAfter(0);
+    EXPECT_EQ(Reference()[2], 23.0f);
+    PassAfter(250);
+    EXPECT_NEAR(Reference()[2], 21.5f, 1e-5);
+}
+
+TEST_F(ViewControls, TickStampIsHeldInSinglePrecision) {
+    HeadlessSetTicks((1u << 24) + 1u);  // rounds down to 2^24 as a float
+    RunPass();
+    EXPECT_EQ(frameClock.frameStamp, 16777216.0f);
+    HeadlessAdvanceTicks(50);
+    RunPass();
+    EXPECT_FLOAT_EQ(frameClock.elapsedSeconds, 0.051f);
+}
+
+TEST_F(ViewControls, ShiftMagnifiesFromTheNextPassAndNeverCompounds) {
+    // A point just beyond the second rule's right end, at the height of its
+    // upper strip: black normally, inside the strip when magnified.
+    const int x = static_cast<int>((0.97 + 1.0) * 0.5 * WIDTH);
+    const int y = static_cast<int>((1.0 + 0.2) * 0.5 * HEIGHT);
+    auto pixel = [&] { return PixelAt(HeadlessReadPixels(), WIDTH, x, y).r; };
+    EXPECT_EQ(pixel(), 0);
+
+    HeadlessKey(VK_LSHIFT, true);
+    RunPass();
+    EXPECT_EQ(pixel(), 0);  // drawn with the projection of the previous pass
+    EXPECT_EQ(viewState.nearPlane, 0.0116f);
+    EXPECT_EQ(viewState.pickDistance, 0.01392f);
+    for (int pass = 0; pass < 4; ++pass) RunPass();
+    EXPECT_EQ(pixel(), 255);
+    EXPECT_EQ(viewState.nearPlane, 0.0116f);
+    EXPECT_EQ(viewState.pickDistance, 0.01392f);
+
+    HeadlessKey(VK_LSHIFT, false);
+    RunPass();
+    EXPECT_EQ(pixel(), 255);
+    EXPECT_EQ(viewState.nearPlane, 0.0058f);
+    EXPECT_EQ(viewState.pickDistance, 0.00696f);
+    RunPass();
+    EXPECT_EQ(pixel(), 0);
+}
+
+TEST_F(ViewControls, RightDragPansAndStopsPastTheLimit) {
+    HeadlessMouseButton(HeadlessButton::Right, true);
+    RunPass();
+    MoveCursorBy(-10, 0);
+    RunPass();
+    EXPECT_NEAR(Reference()[0], -16.8f, 1e-5);
+    EXPECT_NEAR(panelTable.panels[6].corner[2][0], 13.2f, 1e-5);  // every panel moves
+    for (int pass = 0; pass < 10; ++pass) {
+        MoveCursorBy(-10, 0);
+        RunPass();
+    }
+    // -24.0 is inside the limit, so one more step of 1.8 was taken.
+    EXPECT_NEAR(Reference()[0], -25.8f, 1e-4);
+    MoveCursorBy(5, 0);
+    RunPass();
+    EXPECT_NEAR(Reference()[0], -24.9f, 1e-4);
+
+    // Moving the mouse up raises the rule, until y passes 15.
+    MoveCursorBy(0, -20);
+    RunPass();
+    EXPECT_NEAR(Reference()[1], 10.6f, 1e-4);
+    for (int pass = 0; pass < 10; ++pass) {
+        MoveCursorBy(0, -20);
+        RunPass();
+    }
+    EXPECT_NEAR(Reference()[1], 17.8f, 1e-4);
+
+    // Without the button, the cursor moves alone.
+    HeadlessMouseButton(HeadlessButton::Right, false);
+    const PanelTable before = panelTable;
+    MoveCursorBy(30, 30);
+    RunPass();
+    EXPECT_EQ(std::memcmp(&before, &panelTable, sizeof before), 0);
+}
+
+TEST_F(ViewControls, LeftButtonFramesPickingWithoutDisturbingTheScene) {
+    const PanelTable before = panelTable;
+    HeadlessMouseButton(HeadlessButton::Left, true);
+    for (int pass = 0; pass < 3; ++pass) RunPass();
+    EXPECT_EQ(std::memcmp(&before, &panelTable, sizeof before), 0);
+    grabActive = 1;
+    HeadlessMouseButton(HeadlessButton::Left, false);
+    RunPass();
+    EXPECT_EQ(grabActive, 0);
+}
+
+TEST_F(ViewControls, WindowSizeChangesTheViewport) {
+    HeadlessResizeClient(200, 100);
+    RunPass();
+    EXPECT_EQ(viewState.clientWidth, 200.0);
+    EXPECT_EQ(viewState.clientHeight, 100.0);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
+    // The picture is stretched to the new client area.
+    const ScreenPoint strip = ProjectToClient(-10, 8, 23, 200, 100);
+    EXPECT_EQ(PixelAt(HeadlessReadPixels(), 200, static_cast<int>(strip.x), static_cast<int>(strip.y)).r, 255);
+
+    // A minimised window stores 0 by 0 and draws nothing, without failing.
+    HeadlessResizeClient(0, 0);
+    EXPECT_TRUE(RunPass());
+    EXPECT_EQ(viewState.clientHeight, 0.0);
+}
+
+TEST_F(ViewControls, EscapeEndsTheLoopAfterTheCurrentPass) {
+    const int presents = HeadlessPresentCount();
+    HeadlessKey(VK_ESCAPE, true);
+    EXPECT_FALSE(RunPass());
+    EXPECT_EQ(HeadlessPresentCount(), presents + 1);
+    EXPECT_FALSE(RunPass());
+    EXPECT_EQ(HeadlessPresentCount(), presents + 1);
+}
+
+TEST_F(ViewControls, OtherKeysHaveNoEffectOnTheLoop) {
+    HeadlessKey(VK_A, true);
+    HeadlessKey(VK_A, false);
+    HeadlessKey(VK_ESCAPE, false);
+    EXPECT_TRUE(RunPass());
+    EXPECT_EQ(inputState.quitRequested, 0);
+}
+
+TEST_F(ViewControls, ClosingTheWindowEndsTheLoopInTheDrain) {
+    const int presents = HeadlessPresentCount();
+    HeadlessClose();
+    EXPECT_FALSE(RunPass());
+    EXPECT_EQ(HeadlessPresentCount(), presents);
+    EXPECT_EQ(appWindow.glContext, nullptr);
+    EXPECT_FALSE(PlatformIsWindow(appWindow.window));
+}
+
+TEST(ViewControlsBeforeStartup, EscapeInTheFirstDrainStillRunsStartupAndOneFrame) {
+    ResetProgramState();
+    HeadlessSetScreenSize(WIDTH, HEIGHT);
+    ASSERT_TRUE(CreateMainWindow());
+    HeadlessKey(VK_ESCAPE, true);
+    EXPECT_FALSE(RunPass());
+    EXPECT_EQ(inputState.startupDone, 1);
+    EXPECT_EQ(panelTable.panelCount, 8);
+    EXPECT_EQ(HeadlessPresentCount(), 1);
+    ResetProgramState();
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#include "tests/support/program.h"
+
+#include "app/app_window.h"
+#include "app/frame_driver.h"
+#include "images/texture_list.h"
+#include "interaction/pick_and_drag.h"
+#include "render/bitmap_font.h"
+#include "render/view.h"
+#include "scene/panels.h"
+#include "scene/transforms.h"
+
+void ResetProgramState() {
+    HeadlessReset();
+    appWindow = AppWindow{};
+    inputState = InputState{};
+    panelTable = BuildInitialPanelTable();
+    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+    viewState = InitialViewState();
+    frameClock = FrameClock{};
+    viewYaw = 0.0f;
+    viewPitch = 0.0f;
+    grabActive = 0;
+    grabbedPanel = 0;
+    dragSensitivity = 0.0f;
+    textureTable = TextureTable{};
+    bitmapFont = BitmapFont{0, 256, 0.0f};
+}
+
+bool StartProgram(int width, int height) {
+    ResetProgramState();
+    HeadlessSetScreenSize(width, height);
+    if (!CreateMainWindow()) return false;
+    return RunMainLoopPass();
+}
+
+bool RunPass() { return RunMainLoopPass(); }
+
+Rgb PixelAt(const std::vector<uint8_t>& rgba, int width, int x, int y) {
+    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4u;
+    return Rgb{rgba[at], rgba[at + 1], rgba[at + 2]};
+}
+
+ScreenPoint ProjectToClient(double x, double y, double z, double width, double height, double nearPlane) {
+    // Normalised device coordinates of the perspective set-up: the view
+    // window's half extents 0.004 x 0.0033 at the near distance.
+    const double ndcX = x * nearPlane / (static_cast<double>(0.004f) * z);
+    const double ndcY = y * nearPlane / (static_cast<double>(0.0033f) * z);
+    return ScreenPoint{(ndcX + 1.0) * 0.5 * width, (1.0 - ndcY) * 0.5 * height};
+}

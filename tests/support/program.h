@@ -1,0 +1,32 @@
+// Runs the real program on the headless backend, pass by pass.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/headless/headless.h"
+
+// Puts every record of the program back as it is at process start and
+// resets the headless backend (destroying any window).
+void ResetProgramState();
+
+// Resets, makes the window on a screen of the given size (the client area is
+// the screen, as on a frameless display) and runs the first pass, which runs
+// start-up. Returns false when the window could not be made.
+bool StartProgram(int width, int height);
+
+// One main-loop pass; false when the loop is over.
+bool RunPass();
+
+// One pixel of the current drawing surface, from RGBA rows read top first.
+struct Rgb {
+    int r, g, b;
+};
+Rgb PixelAt(const std::vector<uint8_t>& rgba, int width, int x, int y);
+
+// Screen pixel (top-left origin) of a scene point under the perspective set-up
+// with an identity modelview, for a client of the given size.
+struct ScreenPoint {
+    double x, y;
+};
+ScreenPoint ProjectToClient(double x, double y, double z, double width, double height, double nearPlane = 0.0058);
