@@ -1,0 +1,20 @@
+// A decoded picture, as the image readers hand it to the texture loader.
+#pragma once
+
+#include <cstdint>
+
+struct Image {
+    int32_t width;
+    int32_t height;
+    int32_t bytesPerPixel;  // 3 for R, G, B; 4 for R, G, B, A
+    int32_t rowStride;      // width * bytesPerPixel: rows are packed
+    uint8_t* pixels;        // height * rowStride bytes from std::malloc; the caller owns it
+};
+
+// A zeroed record on the heap (std::calloc), for readers that return one.
+// Plain C allocation keeps the record safe to abandon across a longjmp.
+Image* NewImage();
+// Frees the pixel buffer and clears the pointer; the record itself stays.
+void ReleaseImagePixels(Image* image);
+// Frees the pixel buffer and then a record made by NewImage.
+void FreeImage(Image* image);
