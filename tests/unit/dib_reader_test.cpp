@@ -6,99 +6,11 @@
 #include <vector>
 
 #include "images/dib_reader.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/program.h"
 #include "tests/support/scratch_files.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void Put32(Bytes& out, uint32_t value) {
-    Put16(out, value & 0xFFFFu);
-    Put16(out, value >> 16);
-}
-
-void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
-
-Bytes FileHeader(uint32_t pixelOffset) {
-    Bytes out = {'B', 'M'};
-    Put32(out, 0);  // file size: not read
-    Put32(out, 0);  // reserved
-    Put32(out, pixelOffset);
-    return out;
-}
-
-Bytes InfoHeader(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0, uint32_t colorsUsed = 0,
-                 uint32_t headerSize = 40) {
-    Bytes out;
-    Put32(out, headerSize);
-    Put32(out, static_cast<uint32_t>(width));
-    Put32(out, static_cast<uint32_t>(height));
-    Put16(out, 1);
-    Put16(out, bitCount);
-    Put32(out, compression);
-    Put32(out, 0);     // biSizeImage
-    Put32(out, 2835);  // 72 dpi
-    Put32(out, 2835);
-    Put32(out, colorsUsed);
-    Put32(out, 0);
-    out.resize(headerSize, 0);  // later header versions: the rest zero
-    return out;
-}
-
-Bytes CoreHeader(uint16_t width, uint16_t height, uint16_t bitCount) {
-    Bytes out;
-    Put32(out, 12);
-    Put16(out, width);
-    Put16(out, height);
-    Put16(out, 1);
-    Put16(out, bitCount);
-    return out;
-}
-
-struct Rgb8 {
-    uint8_t r, g, b;
-};
-
-// 24-bit rows as stored: B, G, R per pixel, each row padded to 4 bytes.
-Bytes Rows24(const std::vector<std::vector<Rgb8>>& rows) {
-    Bytes out;
-    for (const auto& row : rows) {
-        for (const Rgb8& p : row) {
-            out.push_back(p.b);
-            out.push_back(p.g);
-            out.push_back(p.r);
-        }
-        while (out.size() % 4 != 0) out.push_back(0xEE);
-    }
-    return out;
-}
-
-// An RGBQUAD colour table entry for index i: a colour that tells entries apart.
-Rgb8 TableColor(int i) { return Rgb8{static_cast<uint8_t>(i * 7 + 1), static_cast<uint8_t>(i * 3 + 2), static_cast<uint8_t>(255 - i)}; }
-
-Bytes QuadTable(int count) {
-    Bytes out;
-    for (int i = 0; i < count; ++i) {
-        const Rgb8 c = TableColor(i);
-        out.insert(out.end(), {c.b, c.g, c.r, 0});
-    }
-    return out;
-}
-
-Bytes TripleTable(int count) {
-    Bytes out;
-    for (int i = 0; i < count; ++i) {
-        const Rgb8 c = TableColor(i);
-        out.insert(out.end(), {c.b, c.g, c.r});
-    }
-    return out;
-}
 
 Bytes Flatten(const std::vector<Rgb8>& pixels) {
     Bytes out;
@@ -111,12 +23,12 @@ const Rgb8 RED{255, 0, 0}, GREEN{0, 255, 0}, BLUE{0, 0, 255}, WHITE{255, 255, 25
 // A 2 x 2 24-bit file with a file header: bottom row red, green; top row
 // blue, white (stored bottom row first).
 Bytes TwoByTwo24(int32_t height = 2) {
-    Bytes file = FileHeader(54);
-    Append(file, InfoHeader(2, height, 24));
+    Bytes file = BitmapFileHeader(54);
+    Append(file, BitmapInfoHeader(2, height, 24));
     if (height > 0) {
-        Append(file, Rows24({{RED, GREEN}, {BLUE, WHITE}}));
+        Append(file, BitmapRows24({{RED, GREEN}, {BLUE, WHITE}}));
     } else {
-        Append(file, Rows24({{BLUE, WHITE}, {RED, GREEN}}));
+        Append(file, BitmapRows24({{BLUE, WHITE}, {RED, GREEN}}));
     }
     return file;
 }
@@ -178,9 +90,9 @@ TEST_F(DibReader, RowPaddingOfWidthsOneToFourIsSkipped) {
                 expected.push_back(rows[y].back());
             }
         }
-        Bytes file = FileHeader(54);
-        Append(file, InfoHeader(width, 2, 24));
-        Append(file, Rows24(rows));
+        Bytes file = BitmapFileHeader(54);
+        Append(file, BitmapInfoHeader(width, 2, 24));
+        Append(file, BitmapRows24(rows));
         Read("width" + std::to_string(width) + ".bmp", file);
         ExpectPixels(width, 2, Flatten(expected));
     }
@@ -188,8 +100,8 @@ TEST_F(DibReader, RowPaddingOfWidthsOneToFourIsSkipped) {
 
 TEST_F(DibReader, EightBitTableOfAllEntries) {
     // biClrUsed 0: 256 entries, pixels after them (bfOffBits).
-    Bytes file = FileHeader(14 + 40 + 256 * 4);
-    Append(file, InfoHeader(3, 1, 8));
+    Bytes file = BitmapFileHeader(14 + 40 + 256 * 4);
+    Append(file, BitmapInfoHeader(3, 1, 8));
     Append(file, QuadTable(256));
     Append(file, {0, 128, 255, 0});
     Read("8bit-256.bmp", file);
@@ -197,7 +109,7 @@ TEST_F(DibReader, EightBitTableOfAllEntries) {
 }
 
 TEST_F(DibReader, SeventeenEntriesAndPixelsRightAfterThemWithoutFileHeader) {
-    Bytes file = InfoHeader(4, 2, 8, 0, 17);
+    Bytes file = BitmapInfoHeader(4, 2, 8, 0, 17);
     Append(file, QuadTable(17));
     Append(file, {16, 0, 5, 9, /* top row */ 1, 2, 3, 16});
     Read("8bit-17.bmp", file);
@@ -209,7 +121,7 @@ TEST_F(DibReader, SeventeenEntriesAndPixelsRightAfterThemWithoutFileHeader) {
 TEST_F(DibReader, CoreHeaderFourBitEntriesAreWidened) {
     // 16 three-byte entries, then the pixels, no file header. Width 3:
     // two bytes a row, padded to four.
-    Bytes file = CoreHeader(3, 2, 4);
+    Bytes file = BitmapCoreHeader(3, 2, 4);
     Append(file, TripleTable(16));
     Append(file, {0x0F, 0x70, 0, 0, /* top row */ 0x12, 0x30, 0, 0});
     Read("core4.bmp", file);
@@ -218,8 +130,8 @@ TEST_F(DibReader, CoreHeaderFourBitEntriesAreWidened) {
 }
 
 TEST_F(DibReader, CoreHeaderOneBitWithFileHeader) {
-    Bytes file = FileHeader(14 + 12 + 6);
-    Append(file, CoreHeader(9, 1, 1));
+    Bytes file = BitmapFileHeader(14 + 12 + 6);
+    Append(file, BitmapCoreHeader(9, 1, 1));
     Append(file, TripleTable(2));
     Append(file, {0xA5, 0x80, 0, 0});
     Read("core1.bmp", file);
@@ -229,7 +141,7 @@ TEST_F(DibReader, CoreHeaderOneBitWithFileHeader) {
 }
 
 TEST_F(DibReader, RunLengthEightBit) {
-    Bytes file = InfoHeader(4, 2, 8, 1 /* BI_RLE8 */, 3);
+    Bytes file = BitmapInfoHeader(4, 2, 8, 1 /* BI_RLE8 */, 3);
     Append(file, QuadTable(3));
     // Bottom row: a run of four of colour 1, end of line; top row: the
     // literal pixels 2, 0, 1 (padded to a word), a run of one 0, end of
@@ -242,8 +154,8 @@ TEST_F(DibReader, RunLengthEightBit) {
 }
 
 TEST_F(DibReader, RunLengthFourBit) {
-    Bytes file = FileHeader(14 + 40 + 16 * 4);
-    Append(file, InfoHeader(5, 1, 4, 2 /* BI_RLE4 */));
+    Bytes file = BitmapFileHeader(14 + 40 + 16 * 4);
+    Append(file, BitmapInfoHeader(5, 1, 4, 2 /* BI_RLE4 */));
     Append(file, QuadTable(16));
     // A run of five pixels alternating colours 3 and 12, end of the picture.
     Append(file, {5, 0x3C, 0, 1});
@@ -253,7 +165,7 @@ TEST_F(DibReader, RunLengthFourBit) {
 }
 
 TEST_F(DibReader, PixelOutsideTheColourTableIsAConversionError) {
-    Bytes file = InfoHeader(2, 1, 8, 0, 2);
+    Bytes file = BitmapInfoHeader(2, 1, 8, 0, 2);
     Append(file, QuadTable(2));
     Append(file, {1, 2, 0, 0});
     EXPECT_EQ(Read("outside-table.bmp", file), nullptr);
@@ -262,22 +174,22 @@ TEST_F(DibReader, PixelOutsideTheColourTableIsAConversionError) {
 
 TEST_F(DibReader, SixteenAndThirtyTwoBits) {
     // 16 bits, five each (the default layout): pure red and pure blue.
-    Bytes file16 = InfoHeader(2, 1, 16);
+    Bytes file16 = BitmapInfoHeader(2, 1, 16);
     Append(file16, {0x00, 0x7C, 0x1F, 0x00});
     Read("16bit.bmp", file16);
     ExpectPixels(2, 1, Flatten({RED, BLUE}));
 
     ResetProgramState();
     // 16 bits with masks 5-6-5: green.
-    Bytes file565 = InfoHeader(2, 1, 16, 3 /* BI_BITFIELDS */);
-    for (uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) Put32(file565, mask);
+    Bytes file565 = BitmapInfoHeader(2, 1, 16, 3 /* BI_BITFIELDS */);
+    for (uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu}) PutLe32(file565, mask);
     Append(file565, {0xE0, 0x07, 0xE0, 0x07});
     Read("565.bmp", file565);
     ExpectPixels(2, 1, Flatten({GREEN, GREEN}));
 
     ResetProgramState();
     // 32 bits: B, G, R and a fourth byte that is not alpha.
-    Bytes file32 = InfoHeader(2, 1, 32);
+    Bytes file32 = BitmapInfoHeader(2, 1, 32);
     Append(file32, {10, 20, 30, 0, 40, 50, 60, 7});
     Read("32bit.bmp", file32);
     ExpectPixels(2, 1, {30, 20, 10, 60, 50, 40});
@@ -286,9 +198,9 @@ TEST_F(DibReader, SixteenAndThirtyTwoBits) {
 TEST_F(DibReader, LaterHeaderVersionsAreUnknown) {
     for (uint32_t size : {108u, 124u}) {
         ResetProgramState();
-        Bytes file = FileHeader(14 + size);
-        Append(file, InfoHeader(2, 2, 24, 0, 0, size));
-        Append(file, Rows24({{RED, GREEN}, {BLUE, WHITE}}));
+        Bytes file = BitmapFileHeader(14 + size);
+        Append(file, BitmapInfoHeader(2, 2, 24, 0, 0, size));
+        Append(file, BitmapRows24({{RED, GREEN}, {BLUE, WHITE}}));
         EXPECT_EQ(Read("v" + std::to_string(size) + ".bmp", file), nullptr);
         EXPECT_EQ(OnlyMessage(), "Unknown DIB file format.");
     }
@@ -324,7 +236,7 @@ TEST_F(DibReader, FileOneByteShortOfItsRowsIsRefused) {
 
 TEST_F(DibReader, ColourTableBeyondTheFileIsRefused) {
     // An 8-bit file whose header promises 256 entries but holds 10.
-    Bytes file = InfoHeader(1, 1, 8);
+    Bytes file = BitmapInfoHeader(1, 1, 8);
     Append(file, QuadTable(10));
     EXPECT_EQ(Read("short-table.bmp", file), nullptr);
     EXPECT_EQ(OnlyMessage(), "Image file conversion error.");
@@ -339,7 +251,7 @@ TEST_F(DibReader, PixelOffsetBeyondTheFileIsRefused) {
 
 TEST_F(DibReader, HugeRunLengthPictureIsRefused) {
     // Twelve bytes of run-length data that claim 60000 x 60000 pixels.
-    Bytes file = InfoHeader(60000, 60000, 8, 1, 1);
+    Bytes file = BitmapInfoHeader(60000, 60000, 8, 1, 1);
     Append(file, QuadTable(1));
     Append(file, {0, 1});
     EXPECT_EQ(Read("huge.bmp", file), nullptr);
@@ -349,8 +261,8 @@ TEST_F(DibReader, HugeRunLengthPictureIsRefused) {
 TEST_F(DibReader, EveryCutOfAValidFileIsRefusedWithOneMessage) {
     // The memory form of the reader on blocks of exactly the cut size, so
     // that the address checker sees any read past the end.
-    Bytes file = FileHeader(14 + 40 + 16 * 4);
-    Append(file, InfoHeader(5, 3, 4));
+    Bytes file = BitmapFileHeader(14 + 40 + 16 * 4);
+    Append(file, BitmapInfoHeader(5, 3, 4));
     Append(file, QuadTable(16));
     for (int row = 0; row < 3; ++row) Append(file, {0x12, 0x34, 0x50, 0x00});
     for (size_t length = 0; length < file.size(); ++length) {
@@ -368,15 +280,15 @@ TEST_F(DibReader, EveryCutOfAValidFileIsRefusedWithOneMessage) {
 }
 
 TEST_F(DibReader, ColourCountTable) {
-    EXPECT_EQ(CountDibColors(CoreHeader(1, 1, 1).data()), 2);
-    EXPECT_EQ(CountDibColors(CoreHeader(1, 1, 4).data()), 16);
-    EXPECT_EQ(CountDibColors(CoreHeader(1, 1, 8).data()), 256);
-    EXPECT_EQ(CountDibColors(CoreHeader(1, 1, 24).data()), 0);
-    EXPECT_EQ(CountDibColors(InfoHeader(1, 1, 8).data()), 256);
-    EXPECT_EQ(CountDibColors(InfoHeader(1, 1, 8, 0, 17).data()), 17);
-    EXPECT_EQ(CountDibColors(InfoHeader(1, 1, 24, 0, 3).data()), 3);
-    EXPECT_EQ(CountDibColors(InfoHeader(1, 1, 8, 0, 0x10005).data()), 5);
-    EXPECT_EQ(CountDibColors(InfoHeader(1, 1, 32).data()), 0);
+    EXPECT_EQ(CountDibColors(BitmapCoreHeader(1, 1, 1).data()), 2);
+    EXPECT_EQ(CountDibColors(BitmapCoreHeader(1, 1, 4).data()), 16);
+    EXPECT_EQ(CountDibColors(BitmapCoreHeader(1, 1, 8).data()), 256);
+    EXPECT_EQ(CountDibColors(BitmapCoreHeader(1, 1, 24).data()), 0);
+    EXPECT_EQ(CountDibColors(BitmapInfoHeader(1, 1, 8).data()), 256);
+    EXPECT_EQ(CountDibColors(BitmapInfoHeader(1, 1, 8, 0, 17).data()), 17);
+    EXPECT_EQ(CountDibColors(BitmapInfoHeader(1, 1, 24, 0, 3).data()), 3);
+    EXPECT_EQ(CountDibColors(BitmapInfoHeader(1, 1, 8, 0, 0x10005).data()), 5);
+    EXPECT_EQ(CountDibColors(BitmapInfoHeader(1, 1, 32).data()), 0);
 }
 
 }  // namespace
