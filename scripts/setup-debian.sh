@@ -12,6 +12,7 @@ run_packages=(
 )
 test_packages=(
   googletest xvfb xauth xdotool imagemagick x11-utils
+  clang libclang-rt-14-dev
 )
 
 packages=("${run_packages[@]}")
