@@ -37,6 +37,6 @@ for name in "${targets[@]}"; do
   echo "== fuzzing $name for ${seconds}s"
   # Messages the readers print for each bad input are not wanted; the
   # checkers' reports still reach the terminal (close_fd_mask keeps them).
-  "$binary" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 -close_fd_mask=2 -print_final_stats=1 \
+  "$binary" -max_total_time="$seconds" -timeout=120 -rss_limit_mb=2560 -close_fd_mask=2 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/findings/$name-" "${corpora[@]}"
 done

@@ -24,6 +24,13 @@ void JumpOnError(j_common_ptr common) {
 
 void IgnoreMessage(j_common_ptr) {}
 
+void CreateQuietDecompressor(jpeg_decompress_struct* decompressor, JumpingErrorManager* errorManager) {
+    decompressor->err = jpeg_std_error(&errorManager->library);
+    errorManager->library.error_exit = JumpOnError;
+    errorManager->library.output_message = IgnoreMessage;
+    jpeg_create_decompress(decompressor);
+}
+
 }  // namespace
 
 std::vector<uint8_t> CompressJpeg(int width, int height, int components, const std::vector<uint8_t>& samples,
@@ -62,10 +69,7 @@ std::vector<uint8_t> CompressJpeg(int width, int height, int components, const s
 bool DecodeJpegFromMemory(const uint8_t* data, size_t size, Image* image, std::string* message) {
     jpeg_decompress_struct decompressor;
     JumpingErrorManager errorManager;
-    decompressor.err = jpeg_std_error(&errorManager.library);
-    errorManager.library.error_exit = JumpOnError;
-    errorManager.library.output_message = IgnoreMessage;
-    jpeg_create_decompress(&decompressor);
+    CreateQuietDecompressor(&decompressor, &errorManager);
     if (setjmp(errorManager.jump) != 0) {
         jpeg_destroy_decompress(&decompressor);
         if (message != nullptr) *message = errorManager.message;
@@ -73,6 +77,22 @@ bool DecodeJpegFromMemory(const uint8_t* data, size_t size, Image* image, std::s
     }
     jpeg_mem_src(&decompressor, data, static_cast<unsigned long>(size));
     DecodeJpegImage(&decompressor, image);
+    jpeg_destroy_decompress(&decompressor);
+    return true;
+}
+
+bool ReadJpegSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height) {
+    jpeg_decompress_struct decompressor;
+    JumpingErrorManager errorManager;
+    CreateQuietDecompressor(&decompressor, &errorManager);
+    if (setjmp(errorManager.jump) != 0) {
+        jpeg_destroy_decompress(&decompressor);
+        return false;
+    }
+    jpeg_mem_src(&decompressor, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&decompressor, TRUE);
+    *width = decompressor.image_width;
+    *height = decompressor.image_height;
     jpeg_destroy_decompress(&decompressor);
     return true;
 }

@@ -20,3 +20,7 @@ std::vector<uint8_t> CompressJpeg(int width, int height, int components, const s
 // otherwise `message` (when given) holds the library's message. Warnings are
 // not printed. Either way the caller frees `image`'s pixels.
 bool DecodeJpegFromMemory(const uint8_t* data, size_t size, Image* image, std::string* message = nullptr);
+
+// The picture size that the frame header gives; false when the library
+// cannot read the headers.
+bool ReadJpegSize(const uint8_t* data, size_t size, uint32_t* width, uint32_t* height);
