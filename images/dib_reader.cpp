@@ -201,7 +201,7 @@ uint16_t CountDibColors(const uint8_t* header) {
     }
 }
 
-Image* DecodeDibImage(const uint8_t* file, size_t size) {
+Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     // The header follows the file header when there is one; then the file
     // header also says where the pixels are.
     size_t headerAt = 0;
@@ -244,7 +244,7 @@ Image* DecodeDibImage(const uint8_t* file, size_t size) {
     // A negative height marks a picture stored top row first.
     const int64_t width = source.biWidth;
     const int64_t height = source.biHeight < 0 ? -int64_t{source.biHeight} : int64_t{source.biHeight};
-    if (width * height > DIB_MAX_PIXELS) {
+    if (width * height > maxPixels) {
         ShowDibError(MESSAGE_OUT_OF_MEMORY);
         return nullptr;
     }

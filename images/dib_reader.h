@@ -22,9 +22,9 @@ Image* ReadDibImage(const char* path);
 Image* LoadDibFile(const char* path);
 
 // Decodes a whole bitmap file held in memory (`size` bytes, with or without
-// the 14-byte file header). Never reads outside the block. Null after one
-// error message box.
-Image* DecodeDibImage(const uint8_t* file, size_t size);
+// the 14-byte file header). Never reads outside the block. Pictures of more
+// than `maxPixels` pixels are refused. Null after one error message box.
+Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels = DIB_MAX_PIXELS);
 
 // The number of colour-table entries that the header at `header` carries:
 // biClrUsed when it is set (low 16 bits), otherwise by the bit count (2, 16
