@@ -152,3 +152,14 @@ void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* ca
 FILE* PlatformOpenFile(const char* path, const char* mode);
 // Writes `path` with every '\' turned into '/' into `out` (cut to fit).
 void PlatformTranslatePath(const char* path, char* out, size_t outSize);
+
+// --- Text ------------------------------------------------------------------
+
+// Builds the display lists listBase + first to listBase + first + count - 1,
+// one per character code: each draws the glyph of the face with glBitmap at
+// the raster position and then advances the raster position by the glyph's
+// advance width. The face is found by family name; `cellHeight` is the
+// pixel height of ascent plus descent. Codes 128 to 255 are those of code
+// page 1252. Needs a current GL context. False when no face can be loaded;
+// the lists are then left as they were.
+bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase);

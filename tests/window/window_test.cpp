@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
+#include "tests/support/test_data.h"
 #include "tests/window/xvfb_session.h"
 
 namespace {
@@ -21,10 +23,12 @@ protected:
         char dir[] = "/tmp/vernaskel-run-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         workDir = dir;
+        ASSERT_TRUE(WriteDataFiles(workDir, WhiteTextureData()));
     }
     void TearDown() override {
         if (program.pid > 0) WaitForExit(&program, 0);
-        rmdir(workDir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(workDir, ignored);
     }
 
     // Starts the program and waits for its window; 0 if none appeared.
