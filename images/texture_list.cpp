@@ -148,8 +148,8 @@ void DescribeListProblem(const ListReadResult& result, const char* fileName, cha
                           static_cast<long>(result.count), TEXTURE_TABLE_CAPACITY);
             break;
         case ListProblem::WordTooLong:
-            std::snprintf(out, outSize, "The texture list %s has a %s longer than %d characters in entry %ld.",
-                          fileName, wordName, LIST_WORD_SIZE - 1, static_cast<long>(result.entry));
+            std::snprintf(out, outSize, "The texture list %s has a word of more than %d characters: the %s of entry %ld.",
+                          fileName, LIST_WORD_SIZE - 1, wordName, static_cast<long>(result.entry));
             break;
         case ListProblem::EndsEarly:
             if (result.word == 1) {
