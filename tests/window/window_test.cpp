@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/test_data.h"
 #include "tests/window/xvfb_session.h"
@@ -46,6 +50,24 @@ protected:
     std::string workDir;
     RunningProgram program;
 };
+
+// A top-level window with this exact title that xdotool does not find (SDL's
+// message boxes), from the window tree; 0 if none appears in time.
+unsigned long FindMessageBox(const XvfbSession& session, const std::string& title, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string tree;
+        RunInSession(session, "xwininfo -root -tree", &tree);
+        std::istringstream lines(tree);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
+            return std::strtoul(line.c_str(), nullptr, 16);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
 
 // Screen pixel of a scene point under the program's perspective, for a
 // client area that fills the screen.
@@ -97,6 +119,18 @@ TEST_F(RealWindow, EndsWithStatusZeroWhenTheWindowIsClosed) {
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
     ASSERT_TRUE(RequestWindowClose(session, window));
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
+}
+
+TEST_F(RealWindow, MissingTextureListShowsAnErrorBoxThenEndsWithStatusOne) {
+    std::filesystem::remove(workDir + "/data/ts");
+    ASSERT_NE(Launch(), 0u) << ReadFile(program.stderrPath);
+    const unsigned long box = FindMessageBox(session, "Error", 20);
+    ASSERT_NE(box, 0u) << ReadFile(program.stderrPath);
+    RunInSession(session, "xdotool key --window " + std::to_string(box) + " Return");
+    EXPECT_EQ(WaitForExit(&program, 10), 1);
+    const std::string message = ReadFile(program.stderrPath);
+    EXPECT_NE(message.find("Error: Cannot open the texture list data/ts: No such file or directory."), std::string::npos)
+        << message;
 }
 
 TEST(NoDisplay, EndsWithStatusOneAndSaysWhy) {
