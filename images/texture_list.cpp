@@ -148,8 +148,9 @@ void DescribeListProblem(const ListReadResult& result, const char* fileName, cha
                           static_cast<long>(result.count), TEXTURE_TABLE_CAPACITY);
             break;
         case ListProblem::WordTooLong:
-            std::snprintf(out, outSize, "The texture list %s has a word of more than %d characters: the %s of entry %ld.",
-                          fileName, LIST_WORD_SIZE - 1, wordName, static_cast<long>(result.entry));
+            std::snprintf(out, outSize,
+                          "The texture list %s has a word of more than %d characters: the %s of entry %ld.", fileName,
+                          LIST_WORD_SIZE - 1, wordName, static_cast<long>(result.entry));
             break;
         case ListProblem::EndsEarly:
             if (result.word == 1) {
@@ -299,7 +300,7 @@ void LoadTextureList() {
                       std::strerror(errno != 0 ? errno : ENOENT));
         FailLoading(message);
     }
-    static TextureList list;
+    TextureList list;
     const ListReadResult read = ReadTextureList(file, &list);
     std::fclose(file);
     if (read.problem != ListProblem::None) {

@@ -124,7 +124,9 @@ bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int
         }
         FT_Done_Face(face);
     }
-    if (!built) std::fprintf(stderr, "Vernaskel: cannot load the font file %s; text will not show.\n", font.path.c_str());
+    if (!built) {
+        std::fprintf(stderr, "Vernaskel: cannot load the font file %s; text will not show.\n", font.path.c_str());
+    }
     FT_Done_FreeType(library);
     return built;
 }

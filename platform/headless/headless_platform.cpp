@@ -210,7 +210,8 @@ void PlatformSwapBuffers() {
         glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(HEADLESS_SPOIL_RGB[0] / 255.0f, HEADLESS_SPOIL_RGB[1] / 255.0f, HEADLESS_SPOIL_RGB[2] / 255.0f, 1.0f);
+        const uint8_t* spoil = HEADLESS_SPOIL_RGB;
+        glClearColor(spoil[0] / 255.0f, spoil[1] / 255.0f, spoil[2] / 255.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glPopAttrib();
     }

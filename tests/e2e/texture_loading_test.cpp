@@ -177,7 +177,8 @@ TEST_F(LoadingScreen, EntriesWithoutAnImageStillGetANameAndTheirFilters) {
          "broken t m data/missing.tga\n"   // the reader fails
          "short t m data/short.tga\n"      // a file cut short
          "good ? ? data/w.tga\n",          // carries TGA and mipmapped
-         {DataFile{"data/w.tga", white}, DataFile{"data/short.tga", std::vector<uint8_t>(white.begin(), white.end() - 1)}});
+         {DataFile{"data/w.tga", white},
+          DataFile{"data/short.tga", std::vector<uint8_t>(white.begin(), white.end() - 1)}});
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("data/missing.tga is not an uncompressed 24- or 32-bit TGA image"), std::string::npos) << said;
     EXPECT_NE(said.find("data/short.tga"), std::string::npos) << said;

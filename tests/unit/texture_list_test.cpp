@@ -121,7 +121,8 @@ TEST(TextureListWords, WordsLongerThan251CharactersAreRefused) {
     EXPECT_EQ(result.problem, ListProblem::WordTooLong);
     EXPECT_EQ(result.entry, 1);
     EXPECT_EQ(result.word, 4);
-    EXPECT_EQ(Describe(result), "The texture list data/ts has a word of more than 251 characters: the image path of entry 1.");
+    EXPECT_EQ(Describe(result),
+              "The texture list data/ts has a word of more than 251 characters: the image path of entry 1.");
 
     result = Parse("2 a t m b.tga " + std::string(100000, 'L') + " t m c.tga", &list);
     EXPECT_EQ(result.problem, ListProblem::WordTooLong);

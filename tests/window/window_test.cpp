@@ -129,8 +129,8 @@ TEST_F(RealWindow, MissingTextureListShowsAnErrorBoxThenEndsWithStatusOne) {
     RunInSession(session, "xdotool key --window " + std::to_string(box) + " Return");
     EXPECT_EQ(WaitForExit(&program, 10), 1);
     const std::string message = ReadFile(program.stderrPath);
-    EXPECT_NE(message.find("Error: Cannot open the texture list data/ts: No such file or directory."), std::string::npos)
-        << message;
+    EXPECT_NE(message.find("Error: Cannot open the texture list data/ts: No such file or directory."),
+              std::string::npos) << message;
 }
 
 TEST(NoDisplay, EndsWithStatusOneAndSaysWhy) {
