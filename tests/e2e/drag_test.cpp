@@ -109,8 +109,6 @@ TEST_F(Dragging, SlideFollowsTheMouseByTheProjectedNumberOfPixels) {
     const double predicted = ProjectToClient(slideXBefore + movedUnits, 5.5, 23, WIDTH, HEIGHT).x -
                              ProjectToClient(slideXBefore, 5.5, 23, WIDTH, HEIGHT).x;
     const int measured = leftEndAfter - leftEndBefore;
-    RecordProperty("predictedPixels", std::to_string(predicted));
-    RecordProperty("measuredPixels", std::to_string(measured));
     std::printf("slide left end: %d -> %d, moved %d px, predicted %.2f px\n", leftEndBefore, leftEndAfter, measured,
                 predicted);
     EXPECT_NEAR(measured, predicted, 1.0);
