@@ -3,20 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "interaction/picking.h"
-#include "render/view.h"
 #include "scene/panels.h"
-#include "scene/transforms.h"
+#include "tests/support/program.h"
 
 namespace {
-
-void PlaceStartScene() {
-    panelTable = BuildInitialPanelTable();
-    panelTable.panelCount = 8;
-    panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-    TranslatePanels(0, 8);
-    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
-    viewState = InitialViewState();
-}
 
 void BM_PickRejectedByEveryBox(benchmark::State& state) {
     PlaceStartScene();

@@ -10,6 +10,11 @@
 // resets the headless backend (destroying any window).
 void ResetProgramState();
 
+// Puts the panel table and the view as start-up leaves them (both rules
+// placed, a 640 x 480 client, the base pick values) without a window or a
+// pass: for tests and benchmarks of the logic alone.
+void PlaceStartScene();
+
 // Resets, makes the window on a screen of the given size (the client area is
 // the screen, as on a frameless display) and runs the first pass, which runs
 // start-up. Returns false when the window could not be made.

@@ -4,10 +4,9 @@
 #include <cstring>
 
 #include "interaction/dragging.h"
-#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "scene/panels.h"
-#include "scene/transforms.h"
+#include "tests/support/program.h"
 
 namespace {
 
@@ -16,19 +15,11 @@ namespace {
 class Dragging : public ::testing::Test {
 protected:
     void SetUp() override {
-        HeadlessReset();
-        panelTable = BuildInitialPanelTable();
-        panelTable.panelCount = 8;
-        panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-        TranslatePanels(0, 8);
-        panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+        ResetProgramState();
+        PlaceStartScene();
         dragSensitivity = 0.0002f;
     }
-    void TearDown() override {
-        HeadlessReset();
-        panelTable = BuildInitialPanelTable();
-        dragSensitivity = 0.0f;
-    }
+    void TearDown() override { ResetProgramState(); }
 
     static float X(int panel, int corner) { return panelTable.panels[panel].corner[corner][0]; }
     static bool Unchanged(const PanelTable& before, int first, int last) {

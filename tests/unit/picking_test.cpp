@@ -7,7 +7,7 @@
 #include "interaction/picking.h"
 #include "render/view.h"
 #include "scene/panels.h"
-#include "scene/transforms.h"
+#include "tests/support/program.h"
 
 namespace {
 
@@ -15,19 +15,11 @@ namespace {
 class Picking : public ::testing::Test {
 protected:
     void SetUp() override {
-        panelTable = BuildInitialPanelTable();
-        panelTable.panelCount = 8;
-        panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-        TranslatePanels(0, 8);
-        panelShift = Vec3f{0.0f, 0.0f, 0.0f};
-        viewState = InitialViewState();
-        viewState.clientWidth = 640.0;
-        viewState.clientHeight = 480.0;
+        PlaceStartScene();
+        ASSERT_EQ(viewState.clientWidth, 640.0);
+        ASSERT_EQ(viewState.clientHeight, 480.0);
     }
-    void TearDown() override {
-        panelTable = BuildInitialPanelTable();
-        viewState = InitialViewState();
-    }
+    void TearDown() override { ResetProgramState(); }
 };
 
 TEST_F(Picking, ProjectsTheStartSceneAsTheWorkedExampleSays) {
