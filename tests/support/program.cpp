@@ -31,6 +31,15 @@ void ResetProgramState() {
     bitmapFont = BitmapFont{0, 256, 0.0f};
 }
 
+void PlaceStartScene() {
+    panelTable = BuildInitialPanelTable();
+    panelTable.panelCount = 8;
+    panelShift = Vec3f{0.0f, 8.0f, 14.0f};
+    TranslatePanels(0, panelTable.panelCount);
+    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+    viewState = InitialViewState();
+}
+
 const std::string& WhiteDataDirectory() {
     static const std::string directory = MakeDataDirectory(WhiteTextureData());
     return directory;

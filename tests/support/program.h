@@ -11,6 +11,11 @@
 // resets the headless backend (destroying any window).
 void ResetProgramState();
 
+// Puts the panel table and the view as start-up leaves them (both rules
+// placed, a 640 x 480 client, the base pick values) without a window or a
+// pass: for tests and benchmarks of the logic alone.
+void PlaceStartScene();
+
 // A directory whose texture list names two small white textures (made once
 // per process): the rules look as if untextured.
 const std::string& WhiteDataDirectory();

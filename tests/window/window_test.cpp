@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -69,13 +70,24 @@ unsigned long FindMessageBox(const XvfbSession& session, const std::string& titl
     return 0;
 }
 
-// Screen pixel of a scene point under the program's perspective, for a
+// Screen position of a scene point under the program's perspective, for a
 // client area that fills the screen.
+double ProjectX(double x, double z) { return (x * 0.0058 / (0.004 * z) + 1.0) * 0.5 * SCREEN_WIDTH; }
+double ProjectY(double y, double z) { return (1.0 - y * 0.0058 / (0.0033 * z)) * 0.5 * SCREEN_HEIGHT; }
 void Project(double x, double y, double z, int* px, int* py) {
-    const double ndcX = x * 0.0058 / (0.004 * z);
-    const double ndcY = y * 0.0058 / (0.0033 * z);
-    *px = static_cast<int>((ndcX + 1.0) * 0.5 * SCREEN_WIDTH);
-    *py = static_cast<int>((1.0 - ndcY) * 0.5 * SCREEN_HEIGHT);
+    *px = static_cast<int>(ProjectX(x, z));
+    *py = static_cast<int>(ProjectY(y, z));
+}
+
+// The first pure white pixel of a screenshot row; -1 if none. On a row
+// through a slide it is the slide's left end (the cursor window's outline is
+// grey, the background black).
+int FirstWhiteInRow(const Screenshot& shot, int y) {
+    for (int x = 0; x < shot.width; ++x) {
+        const unsigned char* p = shot.At(x, y);
+        if (p[0] == 255 && p[1] == 255 && p[2] == 255) return x;
+    }
+    return -1;
 }
 
 TEST_F(RealWindow, OpensAScreenSizedWindowDrawsTheRuleAndEndsOnEscape) {
@@ -109,6 +121,58 @@ TEST_F(RealWindow, OpensAScreenSizedWindowDrawsTheRuleAndEndsOnEscape) {
     int aboveY = 0;
     Project(-8, 9.4, 23, &unused, &aboveY);
     EXPECT_EQ(shot.At(stripX, aboveY)[0], 0);
+
+    PressKey(window, "Escape");
+    EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
+}
+
+// The first slide dragged with the real pointer. The pointer is first parked
+// away from the rule, so a cursor reading that lags behind the pointer's real
+// place makes the slide jump or miss the grab, and the test fail.
+TEST_F(RealWindow, DraggingTheFirstSlideMovesItByTheProjectedNumberOfPixels) {
+    const unsigned long window = Launch();
+    ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    RunInSession(session, "xdotool mousemove 700 560");
+
+    // A row through the first slide (y 4.03 to 6.97 at depth 23).
+    const int row = static_cast<int>(ProjectY(5.5, 23));
+    const double leftEnd = ProjectX(-15, 23);
+    Screenshot shot;
+    int before = -1;
+    for (int attempt = 0; attempt < 50 && before < 0; ++attempt) {
+        ASSERT_TRUE(TakeScreenshot(session, &shot));
+        before = FirstWhiteInRow(shot, row);
+        if (before < 0) usleep(100000);
+    }
+    ASSERT_NEAR(before, leftEnd, 1.0);
+
+    // Press a third of the way along the slide, then 300 pixels to the right
+    // in six steps, with a little vertical motion that must count for nothing.
+    const int pressX = static_cast<int>(ProjectX(-5, 23));
+    std::string drag = "xdotool mousemove " + std::to_string(pressX) + " " + std::to_string(row) +
+                       " sleep 0.3 mousedown 1 sleep 0.3";
+    for (int step = 1; step <= 6; ++step) {
+        drag += " mousemove " + std::to_string(pressX + 50 * step) + " " + std::to_string(row + (step % 2 ? 9 : -7)) +
+                " sleep 0.15";
+    }
+    drag += " sleep 0.2 mouseup 1";
+    ASSERT_EQ(RunInSession(session, drag), 0);
+
+    // 300 pixels at depth 23 and the start sensitivity 0.0002: 1.26 units.
+    const double predicted = ProjectX(-15 + 300 * (23.0 - 2.0) * 0.0002, 23) - leftEnd;
+    int after = before;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        usleep(200000);
+        ASSERT_TRUE(TakeScreenshot(session, &shot));
+        after = FirstWhiteInRow(shot, row);
+        if (after != before) break;
+    }
+    usleep(200000);  // anything still on its way would show now
+    ASSERT_TRUE(TakeScreenshot(session, &shot));
+    after = FirstWhiteInRow(shot, row);
+    std::printf("real window: slide left end %d -> %d, moved %d px, predicted %.2f px\n", before, after,
+                after - before, predicted);
+    EXPECT_NEAR(after - before, predicted, 1.0);
 
     PressKey(window, "Escape");
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
