@@ -163,3 +163,14 @@ struct MappedFile {
 bool PlatformMapFile(const char* path, MappedFile* file);
 // Releases a view made by PlatformMapFile and clears the record.
 void PlatformUnmapFile(MappedFile* file);
+
+// --- Text ------------------------------------------------------------------
+
+// Builds the display lists listBase + first to listBase + first + count - 1,
+// one per character code: each draws the glyph of the face with glBitmap at
+// the raster position and then advances the raster position by the glyph's
+// advance width. The face is found by family name; `cellHeight` is the
+// pixel height of ascent plus descent. Codes 128 to 255 are those of code
+// page 1252. Needs a current GL context. False when no face can be loaded;
+// the lists are then left as they were.
+bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase);

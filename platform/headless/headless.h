@@ -56,6 +56,11 @@ void HeadlessCapturePresented(bool capture);
 // The picture of the last present (RGBA, top row first), when capturing.
 const std::vector<uint8_t>& HeadlessLastPresented();
 int HeadlessPresentCount();
+// Makes every later present leave the back buffer filled with a garbage
+// colour (after the copy above is taken), as a real swap may leave it
+// undefined: a picture that is not drawn in full shows the garbage.
+void HeadlessSpoilAfterPresent(bool spoil);
+constexpr uint8_t HEADLESS_SPOIL_RGB[3] = {255, 0, 255};
 int HeadlessCursorDisplayCount();
 
 const std::vector<HeadlessMessageBox>& HeadlessMessageBoxes();

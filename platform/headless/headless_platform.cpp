@@ -39,6 +39,7 @@ struct HeadlessState {
     int32_t cursorX = 0;
     int32_t cursorY = 0;
     bool capturePresented = false;
+    bool spoilAfterPresent = false;
     std::vector<uint8_t> lastPresented;
     int presentCount = 0;
     std::vector<HeadlessMessageBox> messageBoxes;
@@ -205,6 +206,15 @@ void PlatformSwapBuffers() {
     glFinish();
     ++state.presentCount;
     if (state.capturePresented) state.lastPresented = ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
+    if (state.spoilAfterPresent) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        const uint8_t* spoil = HEADLESS_SPOIL_RGB;
+        glClearColor(spoil[0] / 255.0f, spoil[1] / 255.0f, spoil[2] / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glPopAttrib();
+    }
 }
 
 const char* PlatformLastError() { return lastError.c_str(); }
@@ -315,6 +325,7 @@ std::vector<uint8_t> HeadlessReadPixels() {
 }
 
 void HeadlessCapturePresented(bool capture) { state.capturePresented = capture; }
+void HeadlessSpoilAfterPresent(bool spoil) { state.spoilAfterPresent = spoil; }
 const std::vector<uint8_t>& HeadlessLastPresented() { return state.lastPresented; }
 int HeadlessPresentCount() { return state.presentCount; }
 int HeadlessCursorDisplayCount() { return PlatformCursorDisplayCount(); }

@@ -1,5 +1,7 @@
 #include "tests/support/program.h"
 
+#include <unistd.h>
+
 #include "app/app_window.h"
 #include "app/frame_driver.h"
 #include "images/texture_list.h"
@@ -8,6 +10,7 @@
 #include "render/view.h"
 #include "scene/panels.h"
 #include "scene/transforms.h"
+#include "tests/support/test_data.h"
 
 void ResetProgramState() {
     HeadlessReset();
@@ -23,15 +26,39 @@ void ResetProgramState() {
     grabbedPanel = 0;
     dragSensitivity = 0.0f;
     textureTable = TextureTable{};
+    textureCount = 0;
+    LoadProgress = 0.0f;
     bitmapFont = BitmapFont{0, 256, 0.0f};
 }
 
-bool StartProgram(int width, int height) {
-    ResetProgramState();
-    HeadlessSetScreenSize(width, height);
-    if (!CreateMainWindow()) return false;
-    return RunMainLoopPass();
+void PlaceStartScene() {
+    panelTable = BuildInitialPanelTable();
+    panelTable.panelCount = 8;
+    panelShift = Vec3f{0.0f, 8.0f, 14.0f};
+    TranslatePanels(0, panelTable.panelCount);
+    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+    viewState = InitialViewState();
 }
+
+const std::string& WhiteDataDirectory() {
+    static const std::string directory = MakeDataDirectory(WhiteTextureData());
+    return directory;
+}
+
+bool CreateProgramWindowIn(const std::string& directory, int width, int height) {
+    ResetProgramState();
+    if (directory.empty() || chdir(directory.c_str()) != 0) return false;
+    HeadlessSetScreenSize(width, height);
+    return CreateMainWindow();
+}
+
+bool CreateProgramWindow(int width, int height) { return CreateProgramWindowIn(WhiteDataDirectory(), width, height); }
+
+bool StartProgramIn(const std::string& directory, int width, int height) {
+    return CreateProgramWindowIn(directory, width, height) && RunMainLoopPass();
+}
+
+bool StartProgram(int width, int height) { return StartProgramIn(WhiteDataDirectory(), width, height); }
 
 bool RunPass() { return RunMainLoopPass(); }
 

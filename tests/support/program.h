@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -10,10 +11,24 @@
 // resets the headless backend (destroying any window).
 void ResetProgramState();
 
-// Resets, makes the window on a screen of the given size (the client area is
-// the screen, as on a frameless display) and runs the first pass, which runs
-// start-up. Returns false when the window could not be made.
-bool StartProgram(int width, int height);
+// Puts the panel table and the view as start-up leaves them (both rules
+// placed, a 640 x 480 client, the base pick values) without a window or a
+// pass: for tests and benchmarks of the logic alone.
+void PlaceStartScene();
+
+// A directory whose texture list names two small white textures (made once
+// per process): the rules look as if untextured.
+const std::string& WhiteDataDirectory();
+
+// Resets, makes `directory` the working directory and makes the window on a
+// screen of the given size (the client area is the screen, as on a frameless
+// display), without running a pass. False when the window could not be made.
+bool CreateProgramWindowIn(const std::string& directory, int width, int height);
+bool CreateProgramWindow(int width, int height);  // in WhiteDataDirectory()
+
+// The same, then the first pass, which runs start-up.
+bool StartProgramIn(const std::string& directory, int width, int height);
+bool StartProgram(int width, int height);  // in WhiteDataDirectory()
 
 // One main-loop pass; false when the loop is over.
 bool RunPass();

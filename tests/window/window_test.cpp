@@ -2,8 +2,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
+#include <thread>
 
+#include "tests/support/test_data.h"
 #include "tests/window/xvfb_session.h"
 
 namespace {
@@ -21,10 +28,12 @@ protected:
         char dir[] = "/tmp/vernaskel-run-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         workDir = dir;
+        ASSERT_TRUE(WriteDataFiles(workDir, WhiteTextureData()));
     }
     void TearDown() override {
         if (program.pid > 0) WaitForExit(&program, 0);
-        rmdir(workDir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(workDir, ignored);
     }
 
     // Starts the program and waits for its window; 0 if none appeared.
@@ -43,13 +52,42 @@ protected:
     RunningProgram program;
 };
 
-// Screen pixel of a scene point under the program's perspective, for a
+// A top-level window with this exact title that xdotool does not find (SDL's
+// message boxes), from the window tree; 0 if none appears in time.
+unsigned long FindMessageBox(const XvfbSession& session, const std::string& title, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string tree;
+        RunInSession(session, "xwininfo -root -tree", &tree);
+        std::istringstream lines(tree);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
+            return std::strtoul(line.c_str(), nullptr, 16);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
+
+// Screen position of a scene point under the program's perspective, for a
 // client area that fills the screen.
+double ProjectX(double x, double z) { return (x * 0.0058 / (0.004 * z) + 1.0) * 0.5 * SCREEN_WIDTH; }
+double ProjectY(double y, double z) { return (1.0 - y * 0.0058 / (0.0033 * z)) * 0.5 * SCREEN_HEIGHT; }
 void Project(double x, double y, double z, int* px, int* py) {
-    const double ndcX = x * 0.0058 / (0.004 * z);
-    const double ndcY = y * 0.0058 / (0.0033 * z);
-    *px = static_cast<int>((ndcX + 1.0) * 0.5 * SCREEN_WIDTH);
-    *py = static_cast<int>((1.0 - ndcY) * 0.5 * SCREEN_HEIGHT);
+    *px = static_cast<int>(ProjectX(x, z));
+    *py = static_cast<int>(ProjectY(y, z));
+}
+
+// The first pure white pixel of a screenshot row; -1 if none. On a row
+// through a slide it is the slide's left end (the cursor window's outline is
+// grey, the background black).
+int FirstWhiteInRow(const Screenshot& shot, int y) {
+    for (int x = 0; x < shot.width; ++x) {
+        const unsigned char* p = shot.At(x, y);
+        if (p[0] == 255 && p[1] == 255 && p[2] == 255) return x;
+    }
+    return -1;
 }
 
 TEST_F(RealWindow, OpensAScreenSizedWindowDrawsTheRuleAndEndsOnEscape) {
@@ -88,11 +126,75 @@ TEST_F(RealWindow, OpensAScreenSizedWindowDrawsTheRuleAndEndsOnEscape) {
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
 }
 
+// The first slide dragged with the real pointer. The pointer is first parked
+// away from the rule, so a cursor reading that lags behind the pointer's real
+// place makes the slide jump or miss the grab, and the test fail.
+TEST_F(RealWindow, DraggingTheFirstSlideMovesItByTheProjectedNumberOfPixels) {
+    const unsigned long window = Launch();
+    ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    RunInSession(session, "xdotool mousemove 700 560");
+
+    // A row through the first slide (y 4.03 to 6.97 at depth 23).
+    const int row = static_cast<int>(ProjectY(5.5, 23));
+    const double leftEnd = ProjectX(-15, 23);
+    Screenshot shot;
+    int before = -1;
+    for (int attempt = 0; attempt < 50 && before < 0; ++attempt) {
+        ASSERT_TRUE(TakeScreenshot(session, &shot));
+        before = FirstWhiteInRow(shot, row);
+        if (before < 0) usleep(100000);
+    }
+    ASSERT_NEAR(before, leftEnd, 1.0);
+
+    // Press a third of the way along the slide, then 300 pixels to the right
+    // in six steps, with a little vertical motion that must count for nothing.
+    const int pressX = static_cast<int>(ProjectX(-5, 23));
+    std::string drag = "xdotool mousemove " + std::to_string(pressX) + " " + std::to_string(row) +
+                       " sleep 0.3 mousedown 1 sleep 0.3";
+    for (int step = 1; step <= 6; ++step) {
+        drag += " mousemove " + std::to_string(pressX + 50 * step) + " " + std::to_string(row + (step % 2 ? 9 : -7)) +
+                " sleep 0.15";
+    }
+    drag += " sleep 0.2 mouseup 1";
+    ASSERT_EQ(RunInSession(session, drag), 0);
+
+    // 300 pixels at depth 23 and the start sensitivity 0.0002: 1.26 units.
+    const double predicted = ProjectX(-15 + 300 * (23.0 - 2.0) * 0.0002, 23) - leftEnd;
+    int after = before;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        usleep(200000);
+        ASSERT_TRUE(TakeScreenshot(session, &shot));
+        after = FirstWhiteInRow(shot, row);
+        if (after != before) break;
+    }
+    usleep(200000);  // anything still on its way would show now
+    ASSERT_TRUE(TakeScreenshot(session, &shot));
+    after = FirstWhiteInRow(shot, row);
+    std::printf("real window: slide left end %d -> %d, moved %d px, predicted %.2f px\n", before, after,
+                after - before, predicted);
+    EXPECT_NEAR(after - before, predicted, 1.0);
+
+    PressKey(window, "Escape");
+    EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
+}
+
 TEST_F(RealWindow, EndsWithStatusZeroWhenTheWindowIsClosed) {
     const unsigned long window = Launch();
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
     ASSERT_TRUE(RequestWindowClose(session, window));
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
+}
+
+TEST_F(RealWindow, MissingTextureListShowsAnErrorBoxThenEndsWithStatusOne) {
+    std::filesystem::remove(workDir + "/data/ts");
+    ASSERT_NE(Launch(), 0u) << ReadFile(program.stderrPath);
+    const unsigned long box = FindMessageBox(session, "Error", 20);
+    ASSERT_NE(box, 0u) << ReadFile(program.stderrPath);
+    RunInSession(session, "xdotool key --window " + std::to_string(box) + " Return");
+    EXPECT_EQ(WaitForExit(&program, 10), 1);
+    const std::string message = ReadFile(program.stderrPath);
+    EXPECT_NE(message.find("Error: Cannot open the texture list data/ts: No such file or directory."),
+              std::string::npos) << message;
 }
 
 TEST(NoDisplay, EndsWithStatusOneAndSaysWhy) {

@@ -1,0 +1,36 @@
+// Dragging the grabbed slide or cursor window along its rule, within the
+// ends of the first rule's upper body strip.
+#pragma once
+
+#include <cstdint>
+
+// Scene units per pixel per unit of depth; start-up sets 0.0002 and the digit
+// keys change it.
+extern float dragSensitivity;
+
+// What each main-keyboard digit '0' to '9' sets, finest to fastest.
+constexpr float DIGIT_SENSITIVITY[10] = {0.00001f, 0.00005f, 0.0001f, 0.0004f, 0.0008f,
+                                         0.001f,   0.003f,   0.005f,  0.007f,  0.01f};
+
+// A cursor window's right edge may pass the body's right end by this much.
+constexpr double CURSOR_RIGHT_MARGIN = 0.25;
+// Panels at this depth do not move at all; one pixel covers more the farther
+// a panel lies.
+constexpr double DRAG_DEPTH_OFFSET = 2.0;
+
+// Polls the digit keys in ascending order; each one held or pressed since
+// its last poll sets its sensitivity, so the highest digit wins.
+void ReadSensitivityKeys();
+
+// Cuts a shift so that leftEdge stays at or right of leftLimit, then so that
+// rightEdge stays at or left of rightLimit. An edge that would cross its limit
+// stops exactly on it; one already on or past it does not move outward.
+double LimitDragDelta(double delta, float leftEdge, float leftLimit, float rightEdge, float rightLimit);
+
+// Moves the panel along x by the given mouse motion as its drag case says:
+// a cursor window (0, 4) or a slide (2, 6). Any other panel does not move.
+void DragPanelByPixels(int32_t panel, float dxPixels);
+
+// The drag phase: sensitivity keys, a fresh cursor reading, and the motion of
+// the grabbed panel since the previous pass.
+void DragGrabbedPanel();
