@@ -86,3 +86,13 @@ std::string MakeDataDirectory(const std::vector<DataFile>& files) {
     if (!WriteDataFiles(path, files)) return "";
     return path;
 }
+
+std::string MakeDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string directory = MakeDataDirectory({DataFile{name, bytes}});
+    return directory.empty() ? "" : directory + "/" + name;
+}
+
+std::string MissingDataFile(const std::string& name) {
+    const std::string directory = MakeDataDirectory({});
+    return directory.empty() ? "" : directory + "/" + name;
+}

@@ -36,3 +36,9 @@ std::vector<DataFile> WhiteTextureData();
 // A fresh temporary directory holding the files; it is removed when the
 // process that made it ends. Empty on failure.
 std::string MakeDataDirectory(const std::vector<DataFile>& files);
+
+// One file in a fresh data directory of its own; returns the file's path
+// ("" on failure). MissingDataFile: the path of a file that does not exist,
+// in a fresh directory.
+std::string MakeDataFile(const std::string& name, const std::vector<uint8_t>& bytes);
+std::string MissingDataFile(const std::string& name);

@@ -8,7 +8,7 @@
 #include "images/dib_reader.h"
 #include "tests/support/bitmap_bytes.h"
 #include "tests/support/program.h"
-#include "tests/support/scratch_files.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ protected:
 
     Image* Read(const std::string& name, const Bytes& file) {
         FreeImage(image);
-        image = ReadDibImage(WriteScratchFile(name, file).c_str());
+        image = ReadDibImage(MakeDataFile(name, file).c_str());
         return image;
     }
 
@@ -207,20 +207,20 @@ TEST_F(DibReader, LaterHeaderVersionsAreUnknown) {
 }
 
 TEST_F(DibReader, MissingAndEmptyFilesCannotBeOpened) {
-    const std::string missing = MissingScratchPath("missing.bmp");
+    const std::string missing = MissingDataFile("missing.bmp");
     image = ReadDibImage(missing.c_str());
     EXPECT_EQ(image, nullptr);
     EXPECT_EQ(OnlyMessage(), "Failed to open DIB file " + missing + ".\n");
 
     ResetProgramState();
-    const std::string empty = WriteScratchFile("empty.bmp", {});
+    const std::string empty = MakeDataFile("empty.bmp", {});
     image = ReadDibImage(empty.c_str());
     EXPECT_EQ(image, nullptr);
     EXPECT_EQ(OnlyMessage(), "Failed to open DIB file " + empty + ".\n");
 }
 
 TEST_F(DibReader, LongPathIsCutToTheMessageBuffer) {
-    const std::string path = ScratchDirectory() + std::string(400, 'x') + ".bmp";
+    const std::string path = MissingDataFile(std::string(400, 'x') + ".bmp");
     image = ReadDibImage(path.c_str());
     EXPECT_EQ(image, nullptr);
     const std::string full = "Failed to open DIB file " + path + ".\n";
