@@ -286,7 +286,7 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     // Repack into rows without padding, bottom row first; the surface has
     // its top row first.
     const size_t stride = static_cast<size_t>(width) * 3u;
-    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(stride * static_cast<size_t>(height)));
+    uint8_t* pixels = AllocateImagePixels(static_cast<size_t>(height), stride, 3);
     Image* image = pixels != nullptr ? NewImage() : nullptr;
     if (image == nullptr) {
         std::free(pixels);

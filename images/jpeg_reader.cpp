@@ -70,7 +70,7 @@ void DecodeJpegImage(jpeg_decompress_struct* decompressor, Image* image) {
     image->rowStride = static_cast<int32_t>(stride);
     // Zeroed: should the source stop giving rows, the rest stay black rather
     // than undefined.
-    image->pixels = static_cast<uint8_t*>(std::calloc(height, stride));
+    image->pixels = AllocateImagePixels(height, stride, 3);
     if (image->pixels == nullptr) ERREXIT1(decompressor, JERR_OUT_OF_MEMORY, PICTURE_MEMORY_CASE);
 
     // Row pointers and the CMYK row come from the library's image pool, which
