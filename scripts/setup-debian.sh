@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-  libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-liberation
+  libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev
   libx11-dev libgtest-dev libbenchmark-dev
 )
 test_packages=(
