@@ -4,7 +4,6 @@
 // picture the TGA files give: the same to the bit from bitmaps, within what
 // JPEG's compression changes from JPEG files.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -27,19 +26,12 @@ constexpr int HEIGHT = 720;
 // the images the build wrote. Empty on failure.
 std::string ListFolder(char typeLetter, const std::string& extension) {
     std::string list = "2\n";
+    std::vector<std::string> images;
     for (int rule = 0; rule < RULE_COUNT; ++rule) {
-        list += "rule" + std::to_string(rule) + " " + typeLetter + " m data\\rule" + std::to_string(rule) + "." +
-                extension + "\n";
+        images.push_back("rule" + std::to_string(rule) + "." + extension);
+        list += "rule" + std::to_string(rule) + " " + typeLetter + " m data\\" + images.back() + "\n";
     }
-    const std::string folder = MakeDataDirectory({TextFile("data/ts", list)});
-    if (folder.empty()) return folder;
-    for (int rule = 0; rule < RULE_COUNT; ++rule) {
-        const std::string name = "/rule" + std::to_string(rule) + "." + extension;
-        if (symlink((std::string(VERNASKEL_DATA_DIR) + name).c_str(), (folder + "/data" + name).c_str()) != 0) {
-            return std::string();
-        }
-    }
-    return folder;
+    return MakeLinkedDataDirectory({TextFile("data/ts", list)}, VERNASKEL_DATA_DIR, images);
 }
 
 struct Loaded {

@@ -36,3 +36,8 @@ std::vector<DataFile> WhiteTextureData();
 // A fresh temporary directory holding the files; it is removed when the
 // process that made it ends. Empty on failure.
 std::string MakeDataDirectory(const std::vector<DataFile>& files);
+
+// The same, plus links in its data folder to the named files of `imageDir`
+// (such as the images the build drew). Empty on failure.
+std::string MakeLinkedDataDirectory(const std::vector<DataFile>& files, const std::string& imageDir,
+                                    const std::vector<std::string>& imageNames);
