@@ -7,6 +7,7 @@
 #include "interaction/dragging.h"
 #include "interaction/picking.h"
 #include "platform/headless/headless.h"
+#include "render/view.h"
 #include "scene/panels.h"
 
 namespace {
@@ -22,9 +23,9 @@ struct ClientPixel {
     int x, y;
 };
 
-// A point on the panel where picking finds that panel (and not one before
-// it in the table, such as the cursor window over a slide); false if none
-// of the tried points is.
+// A point on the panel and on the screen where picking finds that panel
+// (and not one before it in the table, such as the cursor window over a
+// slide); false if none of the tried points is.
 bool GrabPoint(int panel, ClientPixel* point) {
     ScreenCorner corners[4];
     if (!ProjectPanelCorners(panelTable.panels[panel], corners)) return false;
@@ -32,7 +33,8 @@ bool GrabPoint(int panel, ClientPixel* point) {
         const double x = corners[0].sx + across * (corners[3].sx - corners[0].sx);
         const double y = (corners[0].sy + corners[1].sy) / 2.0;
         const ClientPixel p{static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
-        if (FindPanelAt(static_cast<float>(p.x), static_cast<float>(p.y)) == panel) {
+        const bool onScreen = p.x >= 0 && p.x < viewState.clientWidth && p.y >= 0 && p.y < viewState.clientHeight;
+        if (onScreen && FindPanelAt(static_cast<float>(p.x), static_cast<float>(p.y)) == panel) {
             *point = p;
             return true;
         }
