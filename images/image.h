@@ -1,6 +1,7 @@
 // A decoded picture, as the image readers hand it to the texture loader.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct Image {
@@ -18,3 +19,10 @@ Image* NewImage();
 void ReleaseImagePixels(Image* image);
 // Frees the pixel buffer and then a record made by NewImage.
 void FreeImage(Image* image);
+
+// Allocates, zeroed (std::calloc), the pixel buffer of a picture of `height`
+// rows of `rowStride` bytes, with one spare row and one spare pixel after
+// them: GLU's mipmap scaler (gluBuild2DMipmaps on sizes that are not powers of
+// two) reads up to the pixel just past the last row, with zero weight. Null
+// when there is no memory.
+uint8_t* AllocateImagePixels(size_t height, size_t rowStride, size_t bytesPerPixel);

@@ -24,12 +24,12 @@ bool ReadPixels(FILE* file, Image* image) {
     if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
     if (std::memcmp(header, TGA_UNCOMPRESSED_HEADER, sizeof header) != 0) return false;
 
-    uint8_t spec[6];  // width, height (little-endian), bits per pixel, descriptor
-    if (std::fread(spec, 1, sizeof spec, file) != sizeof spec) return false;
-    const uint32_t width = spec[0] | (static_cast<uint32_t>(spec[1]) << 8);
-    const uint32_t height = spec[2] | (static_cast<uint32_t>(spec[3]) << 8);
-    const uint32_t bitsPerPixel = spec[4];
-    // The descriptor (spec[5]) is not interpreted: rows stay as stored.
+    uint8_t fields[6];  // width, height (little-endian), bits per pixel, descriptor
+    if (std::fread(fields, 1, sizeof fields, file) != sizeof fields) return false;
+    const uint32_t width = fields[0] | (static_cast<uint32_t>(fields[1]) << 8);
+    const uint32_t height = fields[2] | (static_cast<uint32_t>(fields[3]) << 8);
+    const uint32_t bitsPerPixel = fields[4];
+    // The descriptor (fields[5]) is not interpreted: rows stay as stored.
     if (width == 0 || height == 0 || (bitsPerPixel != 24 && bitsPerPixel != 32)) return false;
 
     const uint32_t bytesPerPixel = bitsPerPixel / 8;
@@ -39,7 +39,7 @@ bool ReadPixels(FILE* file, Image* image) {
     const long remaining = RemainingBytes(file);
     if (remaining >= 0 && static_cast<uint64_t>(remaining) < size) return false;
 
-    auto* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
+    auto* pixels = AllocateImagePixels(height, static_cast<size_t>(width) * bytesPerPixel, bytesPerPixel);
     if (pixels == nullptr) return false;
     if (std::fread(pixels, 1, static_cast<size_t>(size), file) != size) {
         std::free(pixels);

@@ -13,6 +13,7 @@ run_packages=(
 )
 test_packages=(
   googletest xvfb xauth xdotool imagemagick x11-utils
+  clang libclang-rt-14-dev
 )
 picture_packages=(imagemagick)
 

@@ -87,6 +87,16 @@ std::string MakeDataDirectory(const std::vector<DataFile>& files) {
     return path;
 }
 
+std::string MakeDataFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string directory = MakeDataDirectory({DataFile{name, bytes}});
+    return directory.empty() ? "" : directory + "/" + name;
+}
+
+std::string MissingDataFile(const std::string& name) {
+    const std::string directory = MakeDataDirectory({});
+    return directory.empty() ? "" : directory + "/" + name;
+}
+
 std::string MakeLinkedDataDirectory(const std::vector<DataFile>& files, const std::string& imageDir,
                                     const std::vector<std::string>& imageNames) {
     const std::string directory = MakeDataDirectory(files);

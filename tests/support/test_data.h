@@ -37,7 +37,14 @@ std::vector<DataFile> WhiteTextureData();
 // process that made it ends. Empty on failure.
 std::string MakeDataDirectory(const std::vector<DataFile>& files);
 
-// The same, plus links in its data folder to the named files of `imageDir`
-// (such as the images the build drew). Empty on failure.
+// One file in a fresh data directory of its own; returns the file's path
+// ("" on failure). MissingDataFile: the path of a file that does not exist,
+// in a fresh directory.
+std::string MakeDataFile(const std::string& name, const std::vector<uint8_t>& bytes);
+std::string MissingDataFile(const std::string& name);
+
+// A fresh directory as MakeDataDirectory makes it, plus links in its data
+// folder to the named files of `imageDir` (such as the images the build
+// drew). Empty on failure.
 std::string MakeLinkedDataDirectory(const std::vector<DataFile>& files, const std::string& imageDir,
                                     const std::vector<std::string>& imageNames);
