@@ -73,28 +73,23 @@ Loaded LoadAndShow(char typeLetter, const std::string& extension) {
 }
 
 struct Difference {
-    double mean;       // over every colour value of the picture
+    double mean;  // over every colour value of the picture
     int worst;
-    double farShare;   // share of the values more than FAR apart
 };
-constexpr int FAR = 32;
 
 Difference Compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    Difference d{0.0, 0, 0.0};
-    if (a.size() != b.size() || a.empty()) return Difference{NAN, 256, 1.0};
+    if (a.size() != b.size() || a.empty()) return Difference{NAN, 256};
+    Difference d{0.0, 0};
     long sum = 0;
-    long far = 0;
     long values = 0;
     for (size_t k = 0; k < a.size(); ++k) {
         if (k % 4 == 3) continue;  // alpha
         const int difference = std::abs(a[k] - b[k]);
         sum += difference;
-        far += difference > FAR ? 1 : 0;
         d.worst = std::max(d.worst, difference);
         ++values;
     }
     d.mean = static_cast<double>(sum) / values;
-    d.farShare = static_cast<double>(far) / values;
     return d;
 }
 
@@ -107,10 +102,11 @@ TEST(DefaultDataFormats, EveryReaderShowsTheTgaPictureWithoutAMessage) {
     const Difference fromBmp = Compare(tga.picture, bmp.picture);
     EXPECT_EQ(fromBmp.worst, 0);
     const Difference fromJpeg = Compare(tga.picture, jpeg.picture);
-    std::printf("[ JPEG     ] against TGA on screen: mean %.3f, worst %d, %.4f %% of the values more than %d apart\n",
-                fromJpeg.mean, fromJpeg.worst, 100.0 * fromJpeg.farShare, FAR);
-    EXPECT_LT(fromJpeg.mean, 1.5);
-    EXPECT_LT(fromJpeg.farShare, 0.001);
+    std::printf("[ JPEG     ] against TGA on screen: mean %.3f, worst %d\n", fromJpeg.mean, fromJpeg.worst);
+    // Measured: mean 0.22, worst 5 (the mipmaps smooth the compression's
+    // ringing away). A picture upside down or in other colours is far off.
+    EXPECT_LT(fromJpeg.mean, 1.0);
+    EXPECT_LE(fromJpeg.worst, 16);
 }
 
 }  // namespace
