@@ -16,6 +16,6 @@ build/tools/vernaskel_screenshot --in build --size 1440x810 --crop --out "$work/
   --rules tools/rulegen/default.rules --multiply 2x3 --set-out "$work/multiply.png"
 mkdir -p docs
 for picture in startup multiply; do
-  convert "$work/$picture.png" +dither -colors 64 "png8:docs/$picture.png"
+  convert "$work/$picture.png" -strip +dither -colors 64 "png8:docs/$picture.png"
 done
 ls -l docs/startup.png docs/multiply.png

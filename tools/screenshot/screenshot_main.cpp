@@ -157,7 +157,8 @@ bool SetUpMultiplication(const RuleDescription& description, double a, double b,
                 a, b, a * b, slide.pixels, slide.passes, slide.leftOver, cursor.pixels, cursor.passes,
                 cursor.leftOver);
     std::printf("  %-34s %8s %8s   %s\n", "screen columns found", "first", "second", "apart");
-    bool ok = Agree("C's index over D's first factor", FindMarkColumn(afterSlide, cIndex), FindMarkColumn(afterSlide, dA));
+    bool ok =
+        Agree("C's index over D's first factor", FindMarkColumn(afterSlide, cIndex), FindMarkColumn(afterSlide, dA));
     ok = Agree("C's second factor over D's product", cBColumn, FindMarkColumn(afterSlide, dProduct)) && ok;
     ok = Agree("hairline on C's second factor", hairline, cBColumn) && ok;
     ok = Agree("C's second factor where computed", cBColumn, cB.clientX) && ok;
