@@ -2,6 +2,7 @@
 # Installs the Debian packages that Vernaskel needs, when they are missing.
 #   setup-debian.sh run    what building and running the program needs
 #   setup-debian.sh test   that, and what the tests and benchmarks need
+#   setup-debian.sh pictures  what building and the README's pictures need
 set -euo pipefail
 
 run_packages=(
@@ -14,12 +15,14 @@ test_packages=(
   googletest xvfb xauth xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
 )
+picture_packages=(imagemagick)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
   test) packages+=("${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  pictures) packages+=("${picture_packages[@]}") ;;
+  *) echo "usage: $0 run|test|pictures" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
 namespace {
 
 struct Drawn {
@@ -59,36 +56,4 @@ std::vector<ProbedMark> ProbedMarks() {
         }
     }
     return probes;
-}
-
-double Darkness(const uint8_t* rgb) {
-    const double body = 0.299 * BODY_COLOUR.r + 0.587 * BODY_COLOUR.g + 0.114 * BODY_COLOUR.b;
-    return std::max(0.0, body - (0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]));
-}
-
-double MarkCentreInRow(const uint8_t* row, int width, int stride, double expected) {
-    const int near = static_cast<int>(std::floor(expected));
-    int peak = -1;
-    double darkest = 0.0;
-    for (int x = near - 2; x <= near + 2; ++x) {
-        if (x < 0 || x >= width) continue;
-        const double d = Darkness(row + static_cast<size_t>(x) * stride);
-        if (d > darkest) {
-            darkest = d;
-            peak = x;
-        }
-    }
-    if (peak < 0 || darkest < 20.0) return std::numeric_limits<double>::quiet_NaN();
-    double weighted = 0.0;
-    double total = 0.0;
-    for (int x = std::max(peak - 1, 0); x <= std::min(peak + 1, width - 1); ++x) {
-        const double d = Darkness(row + static_cast<size_t>(x) * stride);
-        weighted += (x + 0.5) * d;
-        total += d;
-    }
-    return weighted / total;
-}
-
-double ProbeY(const ScaleBand& band, const ScaleMark& mark) {
-    return band.baseY + band.direction * 0.6 * MarkLength(band, mark.lengthClass);
 }

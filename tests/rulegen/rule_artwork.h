@@ -1,5 +1,4 @@
-// The default rules as the generator draws them, shared by the tests, and
-// the measurement of a mark in a picture.
+// The default rules as the generator draws them, shared by the tests.
 #pragma once
 
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "tools/rulegen/rule_description.h"
 #include "tools/rulegen/rule_texture.h"
+#include "tools/screenshot/rule_reading.h"  // Darkness, MarkCentreInRow, ProbeY
 
 // Draws both default rules once per process (from the source tree's
 // default.rules) and returns them; null (with a test failure) when that fails.
@@ -23,15 +23,3 @@ struct ProbedMark {
 
 // Every major mark and every fifth mark of every scale of the default rules.
 std::vector<ProbedMark> ProbedMarks();
-
-// How dark a pixel is against the body colour (0 for the body itself).
-double Darkness(const uint8_t* rgb);
-
-// The darkness-weighted centre (in pixel units: column i covers i to i + 1)
-// of the mark nearest to `expected` in one row of an RGB picture with
-// `stride` bytes per pixel; NaN when no mark is within two columns.
-double MarkCentreInRow(const uint8_t* row, int width, int stride, double expected);
-
-// Scene y of a row through a mark and clear of every numeral: 60 % of the
-// way from its base to its tip.
-double ProbeY(const ScaleBand& band, const ScaleMark& mark);

@@ -1,18 +1,16 @@
-// The default textures on the screen: uploaded the way the texture loader
-// uploads a mipmapped entry (gluBuild2DMipmaps, which rescales 2100 x 380 to
-// 2048 x 256 and 2100 x 409 to 2048 x 512), drawn by the program's renderer
-// on the headless backend at 1920 x 1080 with the slide at home. The marks
-// must land on the screen columns that the scale functions give.
-#include <GL/gl.h>
-#include <GL/glu.h>
+// The default textures on the screen: the TGA files the build drew, loaded
+// by the program's own loader (mipmapped, so gluBuild2DMipmaps rescales
+// 2100 x 380 to 2048 x 256 and 2100 x 409 to 2048 x 512), drawn by its
+// renderer on the headless backend at 1920 x 1080 with the slide at home.
+// The marks must land on the screen columns that the scale functions give.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 
-#include "images/texture_list.h"
 #include "tests/rulegen/rule_artwork.h"
 #include "tests/support/program.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -26,20 +24,11 @@ class RuleScreen : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(DefaultArtwork(), nullptr);
-        ASSERT_TRUE(StartProgram(WIDTH, HEIGHT));
-        for (int rule = 0; rule < RULE_COUNT; ++rule) {
-            const RgbPicture& picture = DefaultArtwork()[rule].picture;
-            GLuint name = 0;
-            glGenTextures(1, &name);
-            glBindTexture(GL_TEXTURE_2D, name);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE,
-                              picture.rgb.data());
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-            textureTable.names[rule] = name;
-        }
+        const std::string folder =
+            MakeLinkedDataDirectory({TextFile("data/ts", "2\nrule0 t m data\\rule0.tga\nrule1 t m data\\rule1.tga\n")},
+                                    VERNASKEL_DATA_DIR, {"rule0.tga", "rule1.tga"});
+        ASSERT_TRUE(StartProgramIn(folder, WIDTH, HEIGHT));
+        ASSERT_TRUE(HeadlessMessageBoxes().empty()) << HeadlessMessageBoxes()[0].text;
         // The picture of a pass shows the state the previous pass left.
         RunPass();
         RunPass();

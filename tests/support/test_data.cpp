@@ -96,3 +96,16 @@ std::string MissingDataFile(const std::string& name) {
     const std::string directory = MakeDataDirectory({});
     return directory.empty() ? "" : directory + "/" + name;
 }
+
+std::string MakeLinkedDataDirectory(const std::vector<DataFile>& files, const std::string& imageDir,
+                                    const std::vector<std::string>& imageNames) {
+    const std::string directory = MakeDataDirectory(files);
+    if (directory.empty()) return directory;
+    for (const std::string& name : imageNames) {
+        std::error_code error;
+        std::filesystem::create_directories(directory + "/data", error);
+        std::filesystem::create_symlink(imageDir + "/" + name, directory + "/data/" + name, error);
+        if (error) return "";
+    }
+    return directory;
+}

@@ -42,3 +42,9 @@ std::string MakeDataDirectory(const std::vector<DataFile>& files);
 // in a fresh directory.
 std::string MakeDataFile(const std::string& name, const std::vector<uint8_t>& bytes);
 std::string MissingDataFile(const std::string& name);
+
+// A fresh directory as MakeDataDirectory makes it, plus links in its data
+// folder to the named files of `imageDir` (such as the images the build
+// drew). Empty on failure.
+std::string MakeLinkedDataDirectory(const std::vector<DataFile>& files, const std::string& imageDir,
+                                    const std::vector<std::string>& imageNames);

@@ -178,6 +178,51 @@ TEST_F(RealWindow, DraggingTheFirstSlideMovesItByTheProjectedNumberOfPixels) {
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
 }
 
+// The run command's case: the program started in the build folder opens the
+// rule textured with the default data that the build drew.
+TEST_F(RealWindow, OpensTheDefaultRulesFromTheBuildFolder) {
+    program = StartProgramIn(session.display, VERNASKEL_BINARY, std::string(VERNASKEL_DATA_DIR) + "/..");
+    const unsigned long window = FindWindowByTitle(session, " Vernaskel", 20);
+    ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+
+    // Rows through the first rule's lower body strip (y 2 to 4 at depth
+    // 23): through the marks of D, which hang from its top edge, and through
+    // the blank middle between D and L. Once the textures are up, the first
+    // shows many dark marks, the second the light body colour (not the white
+    // of an untextured rule).
+    const int marksRow = static_cast<int>(ProjectY(3.85, 23));
+    const int blankRow = static_cast<int>(ProjectY(3.0, 23));
+    const int left = static_cast<int>(ProjectX(-12.5, 23));
+    const int right = static_cast<int>(ProjectX(12.5, 23));
+    Screenshot shot;
+    int marks = 0;
+    int body = 0;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        ASSERT_TRUE(TakeScreenshot(session, &shot));
+        marks = 0;
+        body = 0;
+        for (int x = left; x <= right; ++x) {
+            const unsigned char* m = shot.At(x, marksRow);
+            if (m[0] + m[1] + m[2] < 3 * 200) ++marks;
+            const unsigned char* b = shot.At(x, blankRow);
+            if (std::abs(b[0] - 248) <= 3 && std::abs(b[1] - 246) <= 3 && std::abs(b[2] - 236) <= 3) ++body;
+        }
+        if (marks > (right - left) / 4 && body > (right - left) / 2) break;
+        usleep(100000);
+    }
+    std::printf("real window, default data: %d dark and %d body-coloured pixels of %d in rows through D\n", marks,
+                body, right - left + 1);
+    EXPECT_GT(marks, (right - left) / 4);
+    EXPECT_GT(body, (right - left) / 2);
+
+    PressKey(window, "Escape");
+    EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);
+    // No message box: each one's text goes to standard error too.
+    const std::string messages = ReadFile(program.stderrPath);
+    EXPECT_EQ(messages.find("Unable"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("Error"), std::string::npos) << messages;
+}
+
 TEST_F(RealWindow, EndsWithStatusZeroWhenTheWindowIsClosed) {
     const unsigned long window = Launch();
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Draws the README's pictures from the default data the build makes:
+#   docs/startup.png    the program as it opens
+#   docs/multiply.png   the upper rule set for 2 x 3 = 6 with the mouse
+# The screenshot tool works the rule through the program's own main loop and
+# fails if the marks it finds in the picture do not agree; the pictures are
+# then cut to 64 colours to keep them small.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh pictures
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2 --target vernaskel_default_data vernaskel_screenshot
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+build/tools/vernaskel_screenshot --in build --size 1440x810 --crop --out "$work/startup.png" \
+  --rules tools/rulegen/default.rules --multiply 2x3 --set-out "$work/multiply.png"
+mkdir -p docs
+for picture in startup multiply; do
+  convert "$work/$picture.png" -strip +dither -colors 64 "png8:docs/$picture.png"
+done
+ls -l docs/startup.png docs/multiply.png
