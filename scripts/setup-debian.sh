@@ -12,7 +12,8 @@ run_packages=(
   libx11-dev libgtest-dev libbenchmark-dev
 )
 test_packages=(
-  googletest xvfb xauth xdotool imagemagick x11-utils
+  # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box
+  googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
 )
 picture_packages=(imagemagick)
