@@ -31,7 +31,7 @@ TEST(RuleDescription, ReadsRulesStripsFilesAndFilters) {
     RuleDescription description;
     std::string error;
     ASSERT_TRUE(ParseRuleDescription(GOOD, "good", &description, &error)) << error;
-    const RuleSpec& first = description.rules[0];
+    const RuleLayout& first = description.rules[0];
     EXPECT_EQ(first.fileName, "top.bmp");
     EXPECT_EQ(first.format, ImageFormat::Bmp);
     EXPECT_EQ(first.filter, 'n');
@@ -39,7 +39,7 @@ TEST(RuleDescription, ReadsRulesStripsFilesAndFilters) {
     EXPECT_EQ(Names(first.strips[STRIP_SLIDE]), "B CI C");
     EXPECT_EQ(Names(first.strips[STRIP_LOWER_BODY]), "D L");
     // Defaults: a TGA named after the rule, mipmapped.
-    const RuleSpec& second = description.rules[1];
+    const RuleLayout& second = description.rules[1];
     EXPECT_EQ(second.fileName, "rule1.tga");
     EXPECT_EQ(second.format, ImageFormat::Tga);
     EXPECT_EQ(second.filter, 'm');

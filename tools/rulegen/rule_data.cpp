@@ -8,7 +8,7 @@ namespace {
 
 std::string Stem(const std::string& fileName) { return fileName.substr(0, fileName.rfind('.')); }
 
-bool WriteOneRule(int number, const RuleSpec& rule, const RuleFonts& fonts, const std::string& outDir,
+bool WriteOneRule(int number, const RuleLayout& rule, const RuleFonts& fonts, const std::string& outDir,
                   const RuleDataOptions& options, std::string* error) {
     const PanelTable table = BuildInitialPanelTable();
     RuleArtwork artwork{};
@@ -36,7 +36,7 @@ bool WriteOneRule(int number, const RuleSpec& rule, const RuleFonts& fonts, cons
 std::string TextureListText(const RuleDescription& description) {
     std::string text = std::to_string(RULE_COUNT) + "\n";
     for (int number = 0; number < RULE_COUNT; ++number) {
-        const RuleSpec& rule = description.rules[number];
+        const RuleLayout& rule = description.rules[number];
         text += "rule" + std::to_string(number) + " " + TypeLetterOf(rule.format) + " " + rule.filter + " data\\" +
                 rule.fileName + "\n";
     }

@@ -76,7 +76,7 @@ bool ParseLine(Parser& parser, const std::vector<std::string>& words, RuleDescri
             return parser.Fail("'rule' takes the texture number, 0 or 1 (the scene shows two rules)");
         }
         const int number = words[1][0] - '0';
-        RuleSpec& rule = description->rules[number];
+        RuleLayout& rule = description->rules[number];
         if (rule.present) {
             return parser.Fail("rule " + words[1] + " is described twice (first on line " + std::to_string(rule.line) +
                                ")");
@@ -97,7 +97,7 @@ bool ParseLine(Parser& parser, const std::vector<std::string>& words, RuleDescri
         return parser.Fail("unknown word " + Shown(keyword) + "; a line starts with rule, file, filter, upper, slide or lower");
     }
     if (*current < 0) return parser.Fail(Shown(keyword) + " comes before any 'rule' line");
-    RuleSpec& rule = description->rules[*current];
+    RuleLayout& rule = description->rules[*current];
     if (keyword == "file") {
         if (words.size() != 2) return parser.Fail("'file' takes one file name");
         if (!ValidFileName(words[1])) {

@@ -25,7 +25,7 @@ enum : int { STRIP_UPPER_BODY = 0, STRIP_SLIDE = 1, STRIP_LOWER_BODY = 2, STRIP_
 constexpr int RULE_COUNT = 2;
 constexpr int MAX_SCALES_PER_STRIP = 3;
 
-struct RuleSpec {
+struct RuleLayout {
     bool present;
     int line;              // where its 'rule' line stands
     std::string fileName;  // in the output folder
@@ -35,7 +35,7 @@ struct RuleSpec {
 };
 
 struct RuleDescription {
-    RuleSpec rules[RULE_COUNT];
+    RuleLayout rules[RULE_COUNT];
 };
 
 // Parses a description; sourceName prefixes the messages ("name:line: ...").

@@ -446,7 +446,7 @@ bool MapRuleStrips(const PanelTable& table, int textureIndex, RuleArtwork* artwo
     return true;
 }
 
-bool DrawRuleTexture(const RuleSpec& rule, const RuleFonts& fonts, RuleArtwork* artwork, std::string* error) {
+bool DrawRuleTexture(const RuleLayout& rule, const RuleFonts& fonts, RuleArtwork* artwork, std::string* error) {
     (void)error;
     const Colour body = ColourOf(BODY_COLOUR);
     FillPicture(&artwork->picture, artwork->size, body);

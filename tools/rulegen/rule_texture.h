@@ -74,7 +74,7 @@ constexpr TextureSize RULE_TEXTURE_SIZES[RULE_COUNT] = {{2100, 380}, {2100, 409}
 // The size and strips of a texture entry, from the panel table.
 bool MapRuleStrips(const PanelTable& table, int textureIndex, RuleArtwork* artwork, std::string* error);
 // Draws the rule's scales; MapRuleStrips must have filled the artwork.
-bool DrawRuleTexture(const RuleSpec& rule, const RuleFonts& fonts, RuleArtwork* artwork, std::string* error);
+bool DrawRuleTexture(const RuleLayout& rule, const RuleFonts& fonts, RuleArtwork* artwork, std::string* error);
 // Draws a template: the strip regions filled and outlined, the index lines
 // and the strip names, on grey, for pasting photographs of a real rule.
 bool DrawTemplateTexture(int textureIndex, const RuleFonts& fonts, RuleArtwork* artwork, std::string* error);

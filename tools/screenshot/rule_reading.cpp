@@ -39,12 +39,12 @@ bool FindScaleOnRule(const RuleDescription& description, int rule, const std::st
         *error = "there is no rule " + std::to_string(rule);
         return false;
     }
-    const RuleSpec& spec = description.rules[rule];
+    const RuleLayout& layout = description.rules[rule];
     for (int strip = 0; strip < STRIP_COUNT; ++strip) {
         const Panel& home = HomePanel(panels[strip]);
         const double bottom = home.corner[0][1];
         const double top = home.corner[1][1];
-        for (const ScaleBand& band : LayOutStrip(bottom, top, spec.strips[strip])) {
+        for (const ScaleBand& band : LayOutStrip(bottom, top, layout.strips[strip])) {
             if (name == band.scale->name) {
                 *found = ScaleOnRule{rule, panels[strip], band};
                 return true;
