@@ -24,8 +24,9 @@ void PlatformPostMessage(WindowHandle window, uint32_t message, uintptr_t wParam
 intptr_t PlatformSendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Drops queued messages for a window that is going away.
 void PlatformForgetWindow(WindowHandle window);
-// Records a key going down or up in the asynchronous key table.
-void PlatformRecordKey(int virtualKey, bool down);
+// A key went down or up: records it in the asynchronous key table and, when
+// there is a window, posts WM_KEYDOWN or WM_KEYUP (either Shift key as VK_SHIFT).
+void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down);
 // The cursor display count that PlatformShowCursor keeps.
 int PlatformCursorDisplayCount();
 // Forgets every queued message, key state, quit request and cursor count.

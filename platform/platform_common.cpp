@@ -75,15 +75,18 @@ intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t,
 
 void PlatformPostQuitMessage(int) { quitPosted = true; }
 
-void PlatformRecordKey(int virtualKey, bool down) {
+void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down) {
     if (!IsValidKey(virtualKey)) return;
     keyDown[virtualKey] = down;
     if (down) keyPressedSinceQuery[virtualKey] = true;
     // The generic Shift code follows either Shift key.
-    if (virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT) {
+    const bool shift = virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT;
+    if (shift) {
         keyDown[VK_SHIFT] = keyDown[VK_LSHIFT] || keyDown[VK_RSHIFT];
         if (down) keyPressedSinceQuery[VK_SHIFT] = true;
     }
+    if (window == nullptr) return;
+    PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(shift ? VK_SHIFT : virtualKey), 0);
 }
 
 int16_t PlatformGetAsyncKeyState(int virtualKey) {

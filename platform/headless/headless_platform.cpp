@@ -277,10 +277,7 @@ void HeadlessSetCursor(int32_t screenX, int32_t screenY) {
 }
 
 void HeadlessKey(int virtualKey, bool down) {
-    PlatformRecordKey(virtualKey, down);
-    if (mainWindow == nullptr) return;
-    int messageKey = virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT ? VK_SHIFT : virtualKey;
-    PlatformPostMessage(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(messageKey), 0);
+    PlatformKeyEvent(mainWindow, virtualKey, down);
 }
 
 void HeadlessMouseButton(HeadlessButton button, bool down) {

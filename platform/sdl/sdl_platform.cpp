@@ -215,11 +215,7 @@ void BackendPumpEvents() {
             case SDL_KEYUP: {
                 const int virtualKey = VirtualKeyOf(event.key.keysym);
                 if (virtualKey < 0) break;
-                const bool down = event.type == SDL_KEYDOWN;
-                PlatformRecordKey(virtualKey, down);
-                int messageKey = virtualKey;
-                if (virtualKey == VK_LSHIFT || virtualKey == VK_RSHIFT) messageKey = VK_SHIFT;
-                PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(messageKey), 0);
+                PlatformKeyEvent(window, virtualKey, event.type == SDL_KEYDOWN);
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
