@@ -132,7 +132,9 @@ void PlatformPostQuitMessage(int exitCode);
 // Nonzero when the key is down now (bit 15) or has been pressed since the
 // previous query of the same key (bit 0).
 int16_t PlatformGetAsyncKeyState(int virtualKey);
-// Cursor position in screen pixels; false when it cannot be read.
+// Cursor position in screen pixels as of the last collection of pending events
+// (the drain of the message queue): every read between two drains gives the
+// same position. False when it cannot be read.
 bool PlatformGetCursorPos(int32_t* x, int32_t* y);
 // Window rectangle (frame included) in screen pixels.
 bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect);

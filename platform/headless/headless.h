@@ -34,6 +34,10 @@ void HeadlessFailNext(HeadlessFailure failure);
 void HeadlessSetTicks(uint32_t milliseconds);
 void HeadlessAdvanceTicks(uint32_t milliseconds);
 void HeadlessSetCursor(int32_t screenX, int32_t screenY);
+// Makes every later cursor read move the scripted cursor by (dx, dy) after it
+// has been read, as a hand that moves while a frame runs; (0, 0) stops it.
+// Reads between two drains give the position the drain saw.
+void HeadlessMoveCursorAtEveryRead(int32_t dx, int32_t dy);
 // Records the key in the asynchronous key table and posts WM_KEYDOWN/WM_KEYUP.
 void HeadlessKey(int virtualKey, bool down);
 // Posts the button message of a press or a release.

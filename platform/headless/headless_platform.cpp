@@ -38,6 +38,12 @@ struct HeadlessState {
     uint32_t ticks = 0;
     int32_t cursorX = 0;
     int32_t cursorY = 0;
+    // The scripted cursor as the last drain saw it; every read gives it.
+    bool cursorTaken = false;
+    int32_t drainCursorX = 0;
+    int32_t drainCursorY = 0;
+    int32_t moveAtReadX = 0;
+    int32_t moveAtReadY = 0;
     bool capturePresented = false;
     bool spoilAfterPresent = false;
     std::vector<uint8_t> lastPresented;
@@ -219,11 +225,18 @@ void PlatformSwapBuffers() {
 
 const char* PlatformLastError() { return lastError.c_str(); }
 
-void BackendPumpEvents() {}
+void BackendPumpEvents() {
+    state.cursorTaken = true;
+    state.drainCursorX = state.cursorX;
+    state.drainCursorY = state.cursorY;
+}
 
 bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
-    *x = state.cursorX;
-    *y = state.cursorY;
+    *x = state.cursorTaken ? state.drainCursorX : state.cursorX;
+    *y = state.cursorTaken ? state.drainCursorY : state.cursorY;
+    // The user's hand moving while the frame runs.
+    state.cursorX += state.moveAtReadX;
+    state.cursorY += state.moveAtReadY;
     return true;
 }
 
@@ -274,6 +287,11 @@ void HeadlessAdvanceTicks(uint32_t milliseconds) { state.ticks += milliseconds; 
 void HeadlessSetCursor(int32_t screenX, int32_t screenY) {
     state.cursorX = screenX;
     state.cursorY = screenY;
+}
+
+void HeadlessMoveCursorAtEveryRead(int32_t dx, int32_t dy) {
+    state.moveAtReadX = dx;
+    state.moveAtReadY = dy;
 }
 
 void HeadlessKey(int virtualKey, bool down) {

@@ -20,6 +20,34 @@ namespace {
 PlatformWindow* mainWindow = nullptr;
 std::string lastError;
 
+// The cursor as it was when the pending events were last collected. Every
+// cursor read between two drains gives this one position, so motion that
+// arrives while a frame runs is seen by the next frame whole instead of
+// being split between the reads of one frame.
+struct CursorAtDrain {
+    bool taken;
+    int32_t x;
+    int32_t y;
+};
+CursorAtDrain cursorAtDrain = {false, 0, 0};
+
+// SDL's global query can answer with a position cached from long before; the
+// position it tracks from the window's own motion events, plus the window's
+// place, is current once the pending events are collected.
+void TakeCursorPosition() {
+    if (mainWindow == nullptr) {
+        cursorAtDrain.taken = false;
+        return;
+    }
+    int windowX = 0;
+    int windowY = 0;
+    SDL_GetMouseState(&windowX, &windowY);
+    int originX = 0;
+    int originY = 0;
+    SDL_GetWindowPosition(mainWindow->sdlWindow, &originX, &originY);
+    cursorAtDrain = CursorAtDrain{true, originX + windowX, originY + windowY};
+}
+
 bool EnsureVideo() {
     static bool failed = false;  // say why once, not on every call
     if (failed) return false;
@@ -233,23 +261,19 @@ void BackendPumpEvents() {
                 break;
         }
     }
+    TakeCursorPosition();
 }
 
 bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
     if (mainWindow == nullptr) return false;
-    // SDL's global query can answer with a position cached from long before;
-    // the position it tracks from the window's own motion events is current
-    // once the pending events are collected. Collecting them here only
-    // queues them: they are still handed out in order by the next drain.
-    SDL_PumpEvents();
-    int windowX = 0;
-    int windowY = 0;
-    SDL_GetMouseState(&windowX, &windowY);
-    int originX = 0;
-    int originY = 0;
-    SDL_GetWindowPosition(mainWindow->sdlWindow, &originX, &originY);
-    *x = originX + windowX;
-    *y = originY + windowY;
+    // Before the first drain there is no position yet: collect the events
+    // (they stay queued for the drain) and take it now.
+    if (!cursorAtDrain.taken) {
+        SDL_PumpEvents();
+        TakeCursorPosition();
+    }
+    *x = cursorAtDrain.x;
+    *y = cursorAtDrain.y;
     return true;
 }
 

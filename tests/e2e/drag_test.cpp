@@ -118,6 +118,40 @@ TEST_F(Dragging, SlideFollowsTheMouseByTheProjectedNumberOfPixels) {
     EXPECT_EQ(dragSensitivity, 0.01f);
 }
 
+// The hand keeps moving while frames run: the drag's reading and the frame's
+// closing reading of one pass would see different positions if motion that
+// arrives during a pass were taken by the second. None of it may be lost.
+TEST_F(Dragging, MotionThatArrivesDuringAPassIsDraggedByTheNextOneWhole) {
+    const ClientPoint start = PointOnPanel(PANEL_SLIDE_A, 0.25, 0.5);
+    const int row = start.y;
+    const int leftEndBefore = FirstWhiteInRow(CurrentPicture(), WIDTH, row);
+    const float slideXBefore = panelTable.panels[PANEL_SLIDE_A].corner[0][0];
+    MoveTo(start.x, start.y);
+    HeadlessKey(VK_0 + 9, true);
+    Press();
+    ASSERT_EQ(grabbedPanel, PANEL_SLIDE_A);
+    ASSERT_EQ(dragSensitivity, 0.01f);
+
+    const int32_t pressedAt = HeadlessClientOriginX() + start.x;
+    HeadlessMoveCursorAtEveryRead(1, 0);
+    for (int pass = 0; pass < 20; ++pass) RunPass();
+    HeadlessMoveCursorAtEveryRead(0, 0);
+    RunPass();  // takes up what the last pass's reads moved
+    int32_t cursorX = 0;
+    int32_t cursorY = 0;
+    ASSERT_TRUE(PlatformGetCursorPos(&cursorX, &cursorY));
+    Release();
+    HeadlessKey(VK_0 + 9, false);
+
+    const int motion = cursorX - pressedAt;
+    ASSERT_GE(motion, 40);  // two reads a pass, at least
+    const double movedUnits = motion * (23.0 - 2.0) * 0.01;
+    EXPECT_NEAR(panelTable.panels[PANEL_SLIDE_A].corner[0][0], slideXBefore + movedUnits, 1e-4);
+    const double predicted = ProjectToClient(slideXBefore + movedUnits, 5.5, 23, WIDTH, HEIGHT).x -
+                             ProjectToClient(slideXBefore, 5.5, 23, WIDTH, HEIGHT).x;
+    EXPECT_NEAR(FirstWhiteInRow(CurrentPicture(), WIDTH, row) - leftEndBefore, predicted, 1.0);
+}
+
 TEST_F(Dragging, PressInsideTheCursorWindowMovesItNotTheSlide) {
     // The middle of the cursor window lies over the first slide.
     const ClientPoint middle = PointOnPanel(PANEL_SLIDE_A, 0.5, 0.5);
