@@ -1,6 +1,6 @@
-// vernaskel_rulegen: draws the rule textures and writes the texture list.
+// vernaskel-rulegen: draws the rule textures and writes the texture list.
 //
-//     vernaskel_rulegen --rules FILE [--out DIR] [--all-formats] [--templates]
+//     vernaskel-rulegen --rules FILE [--out DIR] [--all-formats] [--templates]
 //
 // The build runs it with the default description to make build/data.
 #include <cstdio>
@@ -14,7 +14,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: vernaskel_rulegen --rules FILE [--out DIR] [--all-formats] [--templates]\n"
+                 "usage: vernaskel-rulegen --rules FILE [--out DIR] [--all-formats] [--templates]\n"
                  "  --rules FILE    the rule description (which scales on which strip)\n"
                  "  --out DIR       where to write ts and the images (default: data)\n"
                  "  --all-formats   also write each texture as .bmp, .tga and .jpg\n"
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ReadRuleDescriptionFile(rulesPath, &description, &error) ||
         !WriteRuleData(description, outDir, options, &error)) {
-        std::fprintf(stderr, "vernaskel_rulegen: %s\n", error.c_str());
+        std::fprintf(stderr, "vernaskel-rulegen: %s\n", error.c_str());
         return 1;
     }
     return 0;
