@@ -89,8 +89,12 @@ void DriveFrame() {
     RenderFrame();
 
     const uint32_t now = PlatformGetTickCount();
-    frameClock.elapsedSeconds =
-        static_cast<float>((static_cast<double>(now) - static_cast<double>(frameClock.frameStamp)) * TICK_SCALE);
+    double elapsed = (static_cast<double>(now) - static_cast<double>(frameClock.frameStamp)) * TICK_SCALE;
+    // Ordinary frames keep their exact time; a pause, or the tick count
+    // wrapping past 2^32, counts for no more than the cap either way.
+    if (elapsed > MAX_PASS_SECONDS) elapsed = MAX_PASS_SECONDS;
+    if (elapsed < -MAX_PASS_SECONDS) elapsed = -MAX_PASS_SECONDS;
+    frameClock.elapsedSeconds = static_cast<float>(elapsed);
     frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
 
     ApplyZoomKeys();

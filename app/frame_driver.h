@@ -14,6 +14,10 @@ extern float viewPitch;
 
 constexpr double TICK_SCALE = 0.001;
 constexpr double ZOOM_SPEED = 6.0;      // units per second along z
+// The most time one pass may account for. A pass that follows a pause (the
+// machine suspended, the process stopped, the window system busy) would
+// otherwise move a held zoom by the whole pause at once.
+constexpr double MAX_PASS_SECONDS = 0.25;
 constexpr float ZOOM_IN_LIMIT = 6.0f;   // reference z must stay above this
 constexpr float ZOOM_OUT_LIMIT = 25.0f; // and below this
 constexpr double PAN_FACTOR = 0.18;     // units per pixel

@@ -75,6 +75,32 @@ TEST_F(ViewControls, ZoomFollowsTheClockNotThePassCount) {
     EXPECT_NEAR(Reference()[2], 21.5f, 1e-5);
 }
 
+// A pause of the loop (a suspended machine, a stopped process) while a zoom
+// key is held counts for a quarter of a second at most; the next pass is
+// ordinary again.
+TEST_F(ViewControls, APauseMovesAHeldZoomByNoMoreThanAQuarterSecond) {
+    HeadlessKey(VK_UP, true);
+    PassAfter(5000);
+    EXPECT_NEAR(Reference()[2], 23.0f - 1.5f, 1e-5);
+    PassAfter(100);
+    EXPECT_NEAR(Reference()[2], 21.5f - 0.6f, 1e-5);
+}
+
+// Minimised, the client is 0 x 0: the size is stored, passes run without a
+// GL error, and the rule comes back with the old size.
+TEST_F(ViewControls, AMinimisedWindowDrawsNothingWrongAndTheRuleComesBack) {
+    const std::vector<uint8_t> before = (RunPass(), HeadlessReadPixels());
+    HeadlessResizeClient(0, 0);
+    for (int pass = 0; pass < 3; ++pass) PassAfter(20);
+    EXPECT_EQ(viewState.clientWidth, 0.0);
+    EXPECT_EQ(viewState.clientHeight, 0.0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    HeadlessResizeClient(WIDTH, HEIGHT);
+    RunPass();
+    RunPass();
+    EXPECT_EQ(HeadlessReadPixels(), before);
+}
+
 TEST_F(ViewControls, TickStampIsHeldInSinglePrecision) {
     HeadlessSetTicks((1u << 24) + 1u);  // rounds down to 2^24 as a float
     RunPass();
