@@ -27,6 +27,9 @@ void PlatformForgetWindow(WindowHandle window);
 // A key went down or up: records it in the asynchronous key table and, when
 // there is a window, posts WM_KEYDOWN or WM_KEYUP (either Shift key as VK_SHIFT).
 void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down);
+// Lets go of every key the key table holds down, as key-up events (the window
+// lost the keyboard and will not hear the releases).
+void PlatformReleaseHeldKeys(WindowHandle window);
 // The cursor display count that PlatformShowCursor keeps.
 int PlatformCursorDisplayCount();
 // Forgets every queued message, key state, quit request and cursor count.

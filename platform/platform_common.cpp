@@ -89,6 +89,13 @@ void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down) {
     PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(shift ? VK_SHIFT : virtualKey), 0);
 }
 
+void PlatformReleaseHeldKeys(WindowHandle window) {
+    for (int key = 0; key < VK_COUNT; ++key) {
+        if (keyDown[key] && key != VK_SHIFT) PlatformKeyEvent(window, key, false);
+    }
+    keyDown[VK_SHIFT] = false;
+}
+
 int16_t PlatformGetAsyncKeyState(int virtualKey) {
     if (!IsValidKey(virtualKey)) return 0;
     int result = 0;

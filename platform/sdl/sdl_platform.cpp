@@ -9,6 +9,13 @@
 struct PlatformWindow {
     SDL_Window* sdlWindow;
     WindowProc proc;
+    // The size the whole window, frame included, is to have: the screen's.
+    int outerWidth;
+    int outerHeight;
+    // Whether the window has been fitted to a frame the window manager reported.
+    bool frameFitted;
+    // Mouse buttons seen going down and not yet up (bit 0 left, bit 1 right).
+    unsigned buttonsDown;
 };
 
 struct PlatformGlContext {
@@ -104,9 +111,43 @@ void PostClientSize(PlatformWindow* window) {
     PlatformPostMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
 }
 
+// The window is made with its client area the screen's size, as that is all
+// that can be asked before there is a frame. A window manager reports its
+// frame some moments after the window is shown; once it has, the window is
+// made to fit: the frame's outer edge on the screen's, the client area what
+// is left inside. Without a window manager the frame stays zero and the
+// client area the screen. Done once: later sizes are the user's.
+void FitWindowToFrame(PlatformWindow* window) {
+    if (window->frameFitted) return;
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    if (SDL_GetWindowBordersSize(window->sdlWindow, &top, &left, &bottom, &right) != 0) return;
+    if (top <= 0 && left <= 0 && bottom <= 0 && right <= 0) return;
+    window->frameFitted = true;
+    const int clientWidth = window->outerWidth - left - right;
+    const int clientHeight = window->outerHeight - top - bottom;
+    if (clientWidth <= 0 || clientHeight <= 0) return;
+    SDL_SetWindowSize(window->sdlWindow, clientWidth, clientHeight);
+    SDL_SetWindowPosition(window->sdlWindow, left, top);
+}
+
+// Another window took the keyboard: what was held is let go, so that no key
+// or button stays down in the program after its release went elsewhere.
+void ReleaseHeldInput(PlatformWindow* window) {
+    PlatformReleaseHeldKeys(window);
+    if ((window->buttonsDown & 1u) != 0) PlatformPostMessage(window, WM_LBUTTONUP, 0, 0);
+    if ((window->buttonsDown & 2u) != 0) PlatformPostMessage(window, WM_RBUTTONUP, 0, 0);
+    window->buttonsDown = 0;
+}
+
 void HandleWindowEvent(const SDL_WindowEvent& event) {
     PlatformWindow* window = mainWindow;
     switch (event.event) {
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            ReleaseHeldInput(window);
+            break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESTORED:
             PostClientSize(window);
@@ -160,7 +201,7 @@ WindowHandle PlatformCreateWindow(const char* title, int x, int y, int width, in
         lastError = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
     }
-    auto* window = new PlatformWindow{sdlWindow, proc};
+    auto* window = new PlatformWindow{sdlWindow, proc, width, height, false, 0};
     mainWindow = window;
     if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
         if (lastError.empty()) lastError = "the window refused its creation";
@@ -250,6 +291,9 @@ void BackendPumpEvents() {
             case SDL_MOUSEBUTTONUP: {
                 const bool down = event.type == SDL_MOUSEBUTTONDOWN;
                 const intptr_t where = MakeSizeParam(event.button.x, event.button.y);
+                const unsigned bit = event.button.button == SDL_BUTTON_LEFT ? 1u
+                                     : event.button.button == SDL_BUTTON_RIGHT ? 2u : 0u;
+                window->buttonsDown = down ? (window->buttonsDown | bit) : (window->buttonsDown & ~bit);
                 if (event.button.button == SDL_BUTTON_LEFT) {
                     PlatformPostMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, where);
                 } else if (event.button.button == SDL_BUTTON_RIGHT) {
@@ -261,6 +305,7 @@ void BackendPumpEvents() {
                 break;
         }
     }
+    if (mainWindow != nullptr) FitWindowToFrame(mainWindow);
     TakeCursorPosition();
 }
 
@@ -299,7 +344,7 @@ bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect) {
     int left = 0;
     int bottom = 0;
     int right = 0;
-    // Without a window manager there is no frame, and SDL says so by failing.
+    // Without a window manager the frame is zero, or SDL says it cannot tell.
     if (SDL_GetWindowBordersSize(window->sdlWindow, &top, &left, &bottom, &right) != 0) {
         top = left = bottom = right = 0;
     }
