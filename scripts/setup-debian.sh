@@ -13,7 +13,7 @@ run_packages=(
 )
 test_packages=(
   # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box
-  googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils
+  googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils openbox
   clang libclang-rt-14-dev
 )
 picture_packages=(imagemagick)

@@ -72,10 +72,41 @@ bool StartXvfb(int width, int height, XvfbSession* session) {
 }
 
 void StopXvfb(XvfbSession* session) {
+    if (session->windowManagerPid > 0) {
+        kill(session->windowManagerPid, SIGTERM);
+        waitpid(session->windowManagerPid, nullptr, 0);
+        session->windowManagerPid = -1;
+    }
     if (session->serverPid <= 0) return;
     kill(session->serverPid, SIGTERM);
     waitpid(session->serverPid, nullptr, 0);
     session->serverPid = -1;
+}
+
+bool StartWindowManager(XvfbSession* session) {
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        setenv("DISPLAY", session->display.c_str(), 1);
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0) {
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
+        execlp("openbox", "openbox", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    session->windowManagerPid = pid;
+    // A window manager that follows the desktop conventions announces itself
+    // on the root window once it is running.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string output;
+        RunInSession(*session, "xprop -root _NET_SUPPORTING_WM_CHECK", &output);
+        if (output.find("window id") != std::string::npos) return true;
+        if (waitpid(pid, nullptr, WNOHANG) == pid) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 int RunInSession(const XvfbSession& session, const std::string& command, std::string* output) {
@@ -165,6 +196,40 @@ bool GetWindowGeometry(const XvfbSession& session, unsigned long window, WindowG
         if (key == "HEIGHT") geometry->height = value;
     }
     return true;
+}
+
+bool GetManagedGeometry(const XvfbSession& session, unsigned long window, ManagedGeometry* geometry) {
+    std::string info;
+    if (RunInSession(session, "xwininfo -id " + std::to_string(window), &info) != 0) return false;
+    std::istringstream lines(info);
+    std::string line;
+    auto valueAfter = [&](const char* label, int* value) {
+        const size_t at = line.find(label);
+        if (at != std::string::npos) *value = std::atoi(line.c_str() + at + std::strlen(label));
+    };
+    while (std::getline(lines, line)) {
+        valueAfter("Absolute upper-left X:", &geometry->x);
+        valueAfter("Absolute upper-left Y:", &geometry->y);
+        valueAfter("Width:", &geometry->width);
+        valueAfter("Height:", &geometry->height);
+    }
+    std::string extents;
+    RunInSession(session, "xprop -id " + std::to_string(window) + " _NET_FRAME_EXTENTS", &extents);
+    const size_t equals = extents.find('=');
+    if (equals != std::string::npos) {
+        std::sscanf(extents.c_str() + equals + 1, " %d, %d, %d, %d", &geometry->frameLeft, &geometry->frameRight,
+                    &geometry->frameTop, &geometry->frameBottom);
+    }
+    return geometry->width > 0;
+}
+
+long ResidentKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    }
+    return 0;
 }
 
 bool RequestWindowClose(const XvfbSession& session, unsigned long window) {

@@ -8,6 +8,7 @@
 
 struct XvfbSession {
     pid_t serverPid = -1;
+    pid_t windowManagerPid = -1;
     std::string display;  // ":N"
     int width = 0;
     int height = 0;
@@ -15,7 +16,10 @@ struct XvfbSession {
 
 // Starts Xvfb on a free display with one screen of the given size.
 bool StartXvfb(int width, int height, XvfbSession* session);
+// Stops the window manager, if one was started, and the server.
 void StopXvfb(XvfbSession* session);
+// Starts openbox on the session's display and waits until it manages windows.
+bool StartWindowManager(XvfbSession* session);
 
 // Runs a shell command with DISPLAY set to the session's; returns its exit
 // status and, if asked, what it printed on standard output.
@@ -40,6 +44,17 @@ struct WindowGeometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
 bool GetWindowGeometry(const XvfbSession& session, unsigned long window, WindowGeometry* geometry);
+
+// A managed window's client area on the screen and the frame around it, as
+// the window manager reports it (zeros when it reports none).
+struct ManagedGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    int frameLeft = 0, frameRight = 0, frameTop = 0, frameBottom = 0;
+};
+bool GetManagedGeometry(const XvfbSession& session, unsigned long window, ManagedGeometry* geometry);
+
+// Resident memory of a process in kB; 0 when it cannot be read.
+long ResidentKb(pid_t pid);
 
 // Asks the window to close, as a window manager's close box does.
 bool RequestWindowClose(const XvfbSession& session, unsigned long window);
