@@ -170,12 +170,18 @@ std::string ReadFile(const std::string& path) {
 }
 
 unsigned long FindWindowByTitle(const XvfbSession& session, const std::string& title, double seconds) {
-    std::ostringstream command;
-    command << "timeout " << seconds << " xdotool search --sync --name " << Quote("^" + title + "$")
-            << " 2>/dev/null | head -n 1";
-    std::string output;
-    RunInSession(session, command.str(), &output);
-    return std::strtoul(output.c_str(), nullptr, 10);
+    // Asked again until the deadline: a search can end early with nothing
+    // when another window goes away while it looks.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const std::string command = "xdotool search --name " + Quote("^" + title + "$") + " 2>/dev/null | head -n 1";
+    do {
+        std::string output;
+        RunInSession(session, command, &output);
+        const unsigned long window = std::strtoul(output.c_str(), nullptr, 10);
+        if (window != 0) return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return 0;
 }
 
 bool GetWindowGeometry(const XvfbSession& session, unsigned long window, WindowGeometry* geometry) {
