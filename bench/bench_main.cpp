@@ -24,7 +24,7 @@ constexpr Comparison COMPARISONS[] = {
 };
 
 // The console's report, keeping each benchmark's wall time per iteration in
-// milliseconds (the mean where there are repetitions).
+// milliseconds (the median where there are repetitions).
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
@@ -33,8 +33,8 @@ public:
         ConsoleReporter::ReportRuns(reports);
         for (const Run& run : reports) {
             if (run.error_occurred) continue;
-            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
-            if (run.run_type != Run::RT_Iteration && !mean) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type != Run::RT_Iteration && !median) continue;
             const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             milliseconds[run.run_name.function_name] = seconds * 1e3;
         }
