@@ -58,13 +58,14 @@ void PrintSummary(const std::map<std::string, double>& milliseconds) {
         std::printf("  %-9s program %9.3f ms   floor %9.3f ms   ratio %.2f\n", c.what, program->second, floor->second,
                     program->second / floor->second);
     }
-    const std::vector<StartupPart>& parts = MeasuredStartupParts();
-    if (parts.empty()) return;
+    const StartupParts& parts = MeasuredStartupParts();
+    if (parts.iterations == 0) return;
     double sum = 0.0;
-    std::printf("\nStart-up in parts, ms:");
-    for (const StartupPart& part : parts) {
-        std::printf("%s %s %.2f", &part == &parts.front() ? "" : ",", part.name.c_str(), part.milliseconds);
-        sum += part.milliseconds;
+    std::printf("\nStart-up in parts, ms, over %lld starts:", static_cast<long long>(parts.iterations));
+    for (size_t k = 0; k < parts.names.size(); ++k) {
+        const double milliseconds = parts.seconds[k] * 1e3 / static_cast<double>(parts.iterations);
+        std::printf("%s %s %.2f", k == 0 ? "" : ",", parts.names[k].c_str(), milliseconds);
+        sum += milliseconds;
     }
     std::printf("; sum %.2f\n", sum);
 }

@@ -105,8 +105,8 @@ bool CheckSamePicture(benchmark::State& state, const char* floor, const std::vec
 
 bool AnyPictureCheckFailed() { return pictureCheckFailed; }
 
-std::vector<StartupPart>& MeasuredStartupParts() {
-    static std::vector<StartupPart> parts;
+StartupParts& MeasuredStartupParts() {
+    static StartupParts parts;
     return parts;
 }
 

@@ -35,13 +35,14 @@ bool CheckSamePicture(benchmark::State& state, const char* floor, const std::vec
                       const std::vector<uint8_t>& drawn);
 bool AnyPictureCheckFailed();
 
-// Start-up's steps in the program's order, with the milliseconds each took
-// on average in the last run of the benchmark that takes start-up apart.
-struct StartupPart {
-    std::string name;
-    double milliseconds;
+// Start-up's steps in the program's order, with their times summed over
+// every iteration of every run of the benchmark that takes start-up apart.
+struct StartupParts {
+    std::vector<std::string> names;
+    std::vector<double> seconds;
+    int64_t iterations;
 };
-std::vector<StartupPart>& MeasuredStartupParts();
+StartupParts& MeasuredStartupParts();
 
 // --- The floor's picture -----------------------------------------------------
 //

@@ -182,13 +182,15 @@ void BM_StartupInParts(benchmark::State& state) {
         }
         state.SetIterationTime(std::chrono::duration<double>(parts.mark - parts.began).count());
     }
-    if (state.iterations() > 0) {
-        MeasuredStartupParts().clear();
-        for (size_t k = 0; k < parts.names.size(); ++k) {
-            const double milliseconds = parts.seconds[k] * 1e3 / static_cast<double>(state.iterations());
-            MeasuredStartupParts().push_back(StartupPart{parts.names[k], milliseconds});
-        }
+    StartupParts& measured = MeasuredStartupParts();
+    if (measured.names.empty()) {
+        measured.names = parts.names;
+        measured.seconds.assign(parts.names.size(), 0.0);
     }
+    for (size_t k = 0; k < parts.names.size() && k < measured.seconds.size(); ++k) {
+        measured.seconds[k] += parts.seconds[k];
+    }
+    measured.iterations += state.iterations();
     ResetProgramState();
 }
 BENCHMARK(BM_StartupInParts)->Unit(benchmark::kMillisecond)->UseManualTime();
