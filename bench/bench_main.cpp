@@ -1,6 +1,6 @@
-// The benchmark binary's entry: the usual run, then a summary of program
-// against floor for a frame and for start-up. Exits with status 1 when a
-// floor's picture check failed, so that a test run of the binary catches it.
+// The benchmark binary's entry: the usual run, then program against floor
+// for a frame and for start-up, and start-up in parts. Exits with status 1
+// when a floor's picture check failed, so that a test run catches it.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -23,8 +23,13 @@ constexpr Comparison COMPARISONS[] = {
     {"start-up", "BM_StartupToFirstFrame", "BM_StartupFloor"},
 };
 
-// The console's report, keeping each benchmark's wall time per iteration in
-// milliseconds (the median where there are repetitions).
+struct Timing {
+    double wall;       // milliseconds an iteration
+    double processor;  // milliseconds of the whole process's processor time
+};
+
+// The console's report, keeping each benchmark's times per iteration (the
+// medians where there are repetitions).
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
@@ -35,39 +40,49 @@ public:
             if (run.error_occurred) continue;
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (run.run_type != Run::RT_Iteration && !median) continue;
-            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            milliseconds[run.run_name.function_name] = seconds * 1e3;
+            const double toMilliseconds = 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            timings[run.run_name.function_name] =
+                Timing{run.GetAdjustedRealTime() * toMilliseconds, run.GetAdjustedCPUTime() * toMilliseconds};
         }
     }
 
-    std::map<std::string, double> milliseconds;
+    std::map<std::string, Timing> timings;
 };
 
-void PrintSummary(const std::map<std::string, double>& milliseconds) {
+void PrintComparisons(const std::map<std::string, Timing>& timings) {
     bool header = false;
     for (const Comparison& c : COMPARISONS) {
-        const auto program = milliseconds.find(c.program);
-        const auto floor = milliseconds.find(c.floor);
-        if (program == milliseconds.end() || floor == milliseconds.end()) continue;
+        const auto program = timings.find(c.program);
+        const auto floor = timings.find(c.floor);
+        if (program == timings.end() || floor == timings.end()) continue;
         if (!header) {
-            std::printf("\nProgram against floor on the default data, %d x %d, wall time"
-                        " (llvmpipe software rendering):\n",
-                        BENCH_WIDTH, BENCH_HEIGHT);
+            std::printf("\nProgram against floor on the default data, %d x %d, llvmpipe software rendering, ms:\n"
+                        "%-10s %12s %12s %7s %16s %16s %7s\n",
+                        BENCH_WIDTH, BENCH_HEIGHT, "", "program wall", "floor wall", "ratio", "program process",
+                        "floor process", "ratio");
             header = true;
         }
-        std::printf("  %-9s program %9.3f ms   floor %9.3f ms   ratio %.2f\n", c.what, program->second, floor->second,
-                    program->second / floor->second);
+        const Timing& p = program->second;
+        const Timing& f = floor->second;
+        std::printf("%-10s %12.3f %12.3f %7.2f %16.3f %16.3f %7.2f\n", c.what, p.wall, f.wall, p.wall / f.wall,
+                    p.processor, f.processor, p.processor / f.processor);
     }
+}
+
+void PrintStartupParts() {
     const StartupParts& parts = MeasuredStartupParts();
     if (parts.iterations == 0) return;
-    double sum = 0.0;
-    std::printf("\nStart-up in parts, ms, over %lld starts:", static_cast<long long>(parts.iterations));
+    std::printf("\nStart-up in parts, ms, the mean of %lld starts:\n%-20s %9s %9s\n",
+                static_cast<long long>(parts.iterations), "", "wall", "process");
+    Timing sum{0.0, 0.0};
+    const double perStart = 1e3 / static_cast<double>(parts.iterations);
     for (size_t k = 0; k < parts.names.size(); ++k) {
-        const double milliseconds = parts.seconds[k] * 1e3 / static_cast<double>(parts.iterations);
-        std::printf("%s %s %.2f", k == 0 ? "" : ",", parts.names[k].c_str(), milliseconds);
-        sum += milliseconds;
+        const Timing part{parts.seconds[k] * perStart, parts.processorSeconds[k] * perStart};
+        std::printf("%-20s %9.2f %9.2f\n", parts.names[k].c_str(), part.wall, part.processor);
+        sum.wall += part.wall;
+        sum.processor += part.processor;
     }
-    std::printf("; sum %.2f\n", sum);
+    std::printf("%-20s %9.2f %9.2f\n", "sum", sum.wall, sum.processor);
 }
 
 }  // namespace
@@ -78,7 +93,8 @@ int main(int argc, char** argv) {
     SummaryReporter reporter(isatty(STDOUT_FILENO) ? SummaryReporter::OO_Color : SummaryReporter::OO_None);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    PrintSummary(reporter.milliseconds);
+    PrintComparisons(reporter.timings);
+    PrintStartupParts();
     if (AnyPictureCheckFailed()) {
         std::fprintf(stderr, "A floor does not draw the program's picture: its figures compare nothing.\n");
         return 1;

@@ -39,7 +39,8 @@ bool AnyPictureCheckFailed();
 // every iteration of every run of the benchmark that takes start-up apart.
 struct StartupParts {
     std::vector<std::string> names;
-    std::vector<double> seconds;
+    std::vector<double> seconds;           // wall time
+    std::vector<double> processorSeconds;  // the whole process's processor time
     int64_t iterations;
 };
 StartupParts& MeasuredStartupParts();

@@ -4,6 +4,8 @@
 // program's start-up taken apart step by step.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -55,8 +57,9 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     }
     ResetProgramState();
 }
-// llvmpipe works on its own threads: wall time is the measure.
-BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+// llvmpipe works on its own threads: wall time and the whole process's
+// processor time are the measures.
+BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 // The window and context, each listed image read by its reader and built
 // into a mipmapped texture, and one frame: no font, no list, no loading
@@ -89,35 +92,49 @@ void BM_StartupFloor(benchmark::State& state) {
     }
     ResetProgramState();
 }
-BENCHMARK(BM_StartupFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StartupFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
 // --- Start-up in parts -------------------------------------------------------
 
 using Clock = std::chrono::steady_clock;
 
+// Processor time of the whole process, llvmpipe's threads included.
+double ProcessorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 struct PartTimes {
-    std::vector<std::string> names;
-    std::vector<double> seconds;  // summed over the iterations
+    StartupParts sums;  // over the iterations of this run
     size_t next;
     Clock::time_point began;
     Clock::time_point mark;
+    double processorMark;
 };
 
 void BeginParts(PartTimes* parts) {
     parts->next = 0;
     parts->began = Clock::now();
     parts->mark = parts->began;
+    parts->processorMark = ProcessorSeconds();
 }
 
 // Ends the part that ran since the previous mark.
 void EndPart(PartTimes* parts, const std::string& name) {
     const Clock::time_point now = Clock::now();
-    if (parts->next == parts->names.size()) {
-        parts->names.push_back(name);
-        parts->seconds.push_back(0.0);
+    const double processorNow = ProcessorSeconds();
+    StartupParts& sums = parts->sums;
+    if (parts->next == sums.names.size()) {
+        sums.names.push_back(name);
+        sums.seconds.push_back(0.0);
+        sums.processorSeconds.push_back(0.0);
     }
-    parts->seconds[parts->next++] += std::chrono::duration<double>(now - parts->mark).count();
+    sums.seconds[parts->next] += std::chrono::duration<double>(now - parts->mark).count();
+    sums.processorSeconds[parts->next] += processorNow - parts->processorMark;
+    ++parts->next;
     parts->mark = now;
+    parts->processorMark = processorNow;
 }
 
 // The program's start-up, step by step through its own functions in its own
@@ -184,15 +201,17 @@ void BM_StartupInParts(benchmark::State& state) {
     }
     StartupParts& measured = MeasuredStartupParts();
     if (measured.names.empty()) {
-        measured.names = parts.names;
-        measured.seconds.assign(parts.names.size(), 0.0);
+        measured.names = parts.sums.names;
+        measured.seconds.assign(measured.names.size(), 0.0);
+        measured.processorSeconds.assign(measured.names.size(), 0.0);
     }
-    for (size_t k = 0; k < parts.names.size() && k < measured.seconds.size(); ++k) {
-        measured.seconds[k] += parts.seconds[k];
+    for (size_t k = 0; k < parts.sums.names.size() && k < measured.names.size(); ++k) {
+        measured.seconds[k] += parts.sums.seconds[k];
+        measured.processorSeconds[k] += parts.sums.processorSeconds[k];
     }
     measured.iterations += state.iterations();
     ResetProgramState();
 }
-BENCHMARK(BM_StartupInParts)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_StartupInParts)->Unit(benchmark::kMillisecond)->UseManualTime()->MeasureProcessCPUTime();
 
 }  // namespace

@@ -79,18 +79,20 @@ for run in $(seq "$runs"); do
     cat "$log" >&2
     exit 1
   fi
-  # "... presented at <Unix time> s, <ms> ms after the program began"
-  read -r presented inside < <(sed -E 's/.* at ([0-9.]+) s, ([0-9.]+) ms .*/\1 \2/' <<<"$line")
-  awk -v run="$run" -v exec_at="$(cat "$work/exec.$run")" -v presented="$presented" -v inside="$inside" 'BEGIN {
-    printf "run %d: %.1f ms from exec to the first scene frame, %.1f ms of them in the program'\''s own code\n",
+  # "... presented at <Unix time> s, <ms> ms after the program began, <ms> ms of processor time"
+  read -r presented inside processor < <(sed -E 's/.* at ([0-9.]+) s, ([0-9.]+) ms .*, ([0-9.]+) ms .*/\1 \2 \3/' <<<"$line")
+  awk -v run="$run" -v exec_at="$(cat "$work/exec.$run")" -v presented="$presented" -v inside="$inside" \
+      -v processor="$processor" 'BEGIN {
+    printf "run %d: %.1f ms from exec to the first scene frame, %.1f ms of them in the program'\''s own code; ",
            run, (presented - exec_at) * 1000, inside
+    printf "%.1f ms of processor time\n", processor
   }' | tee -a "$work/runs"
 done
 
 cache=
 if $empty_cache; then cache=" with an empty shader cache"; fi
 awk -v runs="$runs" -v cache="$cache" '
-  { total[NR] = $3; inside[NR] = $12 }
+  { total[NR] = $3; inside[NR] = $12; processor[NR] = $21 }
   function median(a, n,   i, j, t) {
     for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
     return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
@@ -99,5 +101,6 @@ awk -v runs="$runs" -v cache="$cache" '
     m = median(total, NR); lo = total[1]; hi = total[NR]
     printf "%d starts%s, 1920 x 1080, llvmpipe: exec to first scene frame median %.1f ms (%.1f to %.1f); ",
            runs, cache, m, lo, hi
-    printf "in the program'\''s own code median %.1f ms\n", median(inside, NR)
+    printf "in the program'\''s own code median %.1f ms; processor time median %.1f ms\n", median(inside, NR),
+           median(processor, NR)
   }' "$work/runs"
