@@ -1,6 +1,7 @@
 // The benchmark binary's entry: the usual run, then program against floor
 // for a frame and for start-up, and start-up in parts. Exits with status 1
-// when a floor's picture check failed, so that a test run catches it.
+// when a floor's picture check failed or a benchmark could not run (no
+// default data, no headless window), so that a test run catches it.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -38,7 +39,10 @@ public:
     void ReportRuns(const std::vector<Run>& reports) override {
         ConsoleReporter::ReportRuns(reports);
         for (const Run& run : reports) {
-            if (run.error_occurred) continue;
+            if (run.error_occurred) {
+                failed = true;
+                continue;
+            }
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (run.run_type != Run::RT_Iteration && !median) continue;
             const double toMilliseconds = 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
@@ -48,6 +52,7 @@ public:
     }
 
     std::map<std::string, Timing> timings;
+    bool failed = false;  // a benchmark stopped with an error
 };
 
 void PrintComparisons(const std::map<std::string, Timing>& timings) {
@@ -108,5 +113,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "A floor does not draw the program's picture: its figures compare nothing.\n");
         return 1;
     }
-    return 0;
+    return reporter.failed ? 1 : 0;
 }
