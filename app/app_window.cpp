@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/frame_driver.h"
+#include "app/startup_timing.h"
 #include "images/texture_list.h"
 #include "interaction/pick_and_drag.h"
 #include "render/bitmap_font.h"
@@ -89,11 +90,13 @@ bool RunMainLoopPass() {
         if (!PlatformGetMessage(&message)) return false;  // WM_QUIT: the window is gone
         PlatformDispatchMessage(message);
     }
-    if (inputState.startupDone == 0) {
+    const bool firstFrame = inputState.startupDone == 0;
+    if (firstFrame) {
         RunStartup();
         inputState.startupDone = 1;
     }
     DriveFrame();
+    if (firstFrame) ReportFirstFrameTiming();
     PlatformShowCursor();
     return inputState.quitRequested == 0;
 }

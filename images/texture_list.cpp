@@ -235,8 +235,19 @@ bool IsUploadable(const Image* image) {
            image->rowStride == image->width * image->bytesPerPixel;
 }
 
-// The entry's image by its type's reader, or null when there is none to
-// upload. A JPEG that cannot be loaded ends the process.
+void UploadImage(const Image* image, TextureFilter filter) {
+    const GLenum format = image->bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
+    if (filter == TextureFilter::Mipmapped) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, image->bytesPerPixel, image->width, image->height, format, GL_UNSIGNED_BYTE,
+                          image->pixels);
+    } else if (filter == TextureFilter::Plain) {
+        glTexImage2D(GL_TEXTURE_2D, 0, image->bytesPerPixel, image->width, image->height, 0, format, GL_UNSIGNED_BYTE,
+                     image->pixels);
+    }
+}
+
+}  // namespace
+
 Image* ReadEntryImage(const TextureListEntry& entry) {
     Image* image = nullptr;
     switch (entry.type) {
@@ -267,18 +278,19 @@ Image* ReadEntryImage(const TextureListEntry& entry) {
     return image;
 }
 
-void UploadImage(const Image* image, TextureFilter filter) {
-    const GLenum format = image->bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
+void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name) {
+    glGenTextures(1, name);
+    glBindTexture(GL_TEXTURE_2D, *name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (image != nullptr) UploadImage(image, filter);
     if (filter == TextureFilter::Mipmapped) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, image->bytesPerPixel, image->width, image->height, format, GL_UNSIGNED_BYTE,
-                          image->pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     } else if (filter == TextureFilter::Plain) {
-        glTexImage2D(GL_TEXTURE_2D, 0, image->bytesPerPixel, image->width, image->height, 0, format, GL_UNSIGNED_BYTE,
-                     image->pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
-
-}  // namespace
 
 void DrawProgressStep(float n) {
     DrawLoadingScreen(static_cast<int32_t>(n) - 1);
@@ -316,17 +328,7 @@ void LoadTextureList() {
         const TextureListEntry& entry = list.entries[i];
         Image* image = ReadEntryImage(entry);
         DrawProgressStep(static_cast<float>(i + 1));
-        glGenTextures(1, &textureTable.names[i]);
-        glBindTexture(GL_TEXTURE_2D, textureTable.names[i]);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        if (image != nullptr) UploadImage(image, entry.filter);
-        if (entry.filter == TextureFilter::Mipmapped) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        } else if (entry.filter == TextureFilter::Plain) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        MakeEntryTexture(image, entry.filter, &textureTable.names[i]);
         FreeImage(image);
     }
 }

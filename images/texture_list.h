@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "images/image.h"
+
 // Room for the texture names of the list's entries; entry i of the list owns
 // name i. Entries with no texture hold 0, which binds the default texture.
 // A list with more entries than this is refused.
@@ -86,3 +88,11 @@ void LoadTextureList();
 
 // Shows the loading screen with entry n's segment added (n is 1-based).
 void DrawProgressStep(float n);
+
+// The entry's image by its type's reader, or null when there is none to
+// upload (no type, or a TGA or bitmap that its reader refused). A JPEG that
+// cannot be loaded ends the process as LoadTextureList says.
+Image* ReadEntryImage(const TextureListEntry& entry);
+// Generates and binds the entry's texture into *name, uploads the image (if
+// any) with the entry's filter and sets the filters and the texture mode.
+void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name);

@@ -3,6 +3,7 @@
 #   setup-debian.sh run    what building and running the program needs
 #   setup-debian.sh test   that, and what the tests and benchmarks need
 #   setup-debian.sh pictures  what building and the README's pictures need
+#   setup-debian.sh timing    what building and timing whole starts under Xvfb need
 set -euo pipefail
 
 run_packages=(
@@ -17,13 +18,15 @@ test_packages=(
   clang libclang-rt-14-dev
 )
 picture_packages=(imagemagick)
+timing_packages=(xvfb)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
   test) packages+=("${test_packages[@]}") ;;
   pictures) packages+=("${picture_packages[@]}") ;;
-  *) echo "usage: $0 run|test|pictures" >&2; exit 2 ;;
+  timing) packages+=("${timing_packages[@]}") ;;
+  *) echo "usage: $0 run|test|pictures|timing" >&2; exit 2 ;;
 esac
 
 missing=()

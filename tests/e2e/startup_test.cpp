@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "app/app_window.h"
+#include "app/startup_timing.h"
 #include "render/view.h"
 #include "scene/panels.h"
 #include "tests/support/program.h"
@@ -122,6 +126,32 @@ TEST_F(Startup, StripWhoseCornersRunCounterClockwiseIsCulled) {
     std::swap(corners[1], corners[3]);  // mirrored order
     RunPass();
     EXPECT_TRUE(IsBlack(Pixel(p.x, p.y)));
+}
+
+TEST(StartupTiming, OneLineAfterTheFirstFrameOnlyWhenAskedFor) {
+    auto stderrOfTwoPasses = [](const char* variable) {
+        if (variable != nullptr) setenv(STARTUP_TIMING_VARIABLE, variable, 1);
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(StartProgram(WIDTH, HEIGHT));
+        RunPass();
+        unsetenv(STARTUP_TIMING_VARIABLE);
+        ResetProgramState();
+        return testing::internal::GetCapturedStderr();
+    };
+    const std::string asked = stderrOfTwoPasses("1");
+    double wallClock = 0.0;
+    double milliseconds = -1.0;
+    double processor = -1.0;
+    ASSERT_EQ(std::sscanf(asked.c_str(),
+                          "Vernaskel timing: first scene frame presented at %lf s, %lf ms after the program began, "
+                          "%lf ms of processor time",
+                          &wallClock, &milliseconds, &processor), 3) << asked;
+    EXPECT_GT(wallClock, 1.5e9);  // Unix time, after 2017
+    EXPECT_GT(milliseconds, 0.0);
+    EXPECT_GT(processor, 0.0);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 1) << asked;
+    EXPECT_EQ(stderrOfTwoPasses(nullptr), "");
+    EXPECT_EQ(stderrOfTwoPasses("0"), "");
 }
 
 TEST(StartupFailure, NoGlContextEndsWithStatusOneAndAMessage) {
