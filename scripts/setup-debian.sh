@@ -3,6 +3,7 @@
 #   setup-debian.sh run    what building and running the program needs
 #   setup-debian.sh test   that, and what the tests and benchmarks need
 #   setup-debian.sh pictures  what building and the README's pictures need
+#   setup-debian.sh windows   that, and what the Windows build and its tests need
 set -euo pipefail
 
 run_packages=(
@@ -17,13 +18,21 @@ test_packages=(
   clang libclang-rt-14-dev
 )
 picture_packages=(imagemagick)
+# The MinGW-w64 posix compilers (std::thread), nasm for libjpeg-turbo's SIMD
+# code, dpkg-dev to unpack Debian's source packages, NSIS for the installer,
+# Wine (with the Liberation fonts, which it only recommends) to run the tests.
+windows_packages=(
+  g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis wine wine64 fonts-liberation googletest
+  xvfb xauth xfonts-base xdotool imagemagick x11-utils
+)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
   test) packages+=("${test_packages[@]}") ;;
   pictures) packages+=("${picture_packages[@]}") ;;
-  *) echo "usage: $0 run|test|pictures" >&2; exit 2 ;;
+  windows) packages+=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 run|test|pictures|windows" >&2; exit 2 ;;
 esac
 
 missing=()
