@@ -57,11 +57,12 @@ unpack_source() {
   (cd "$sources" && dpkg-source --no-check -x "$dsc" "$name.tmp" > /dev/null && mv "$name.tmp" "$name")
 }
 
-# Configures, builds and installs one library into the prefix, once.
+# Configures, builds and installs one library into the prefix, once for the
+# same options.
 build_library() {
   local name=$1 source=$2
   shift 2
-  [ -e "$prefix/.built-$name" ] && return 0
+  [ "$(cat "$prefix/.built-$name" 2> /dev/null)" = "$*" ] && return 0
   local log=$out/libs/$name.log
   echo "Building $name for Windows (log: $log)"
   rm -rf "$out/libs/$name"
@@ -74,7 +75,7 @@ build_library() {
     echo "Building $name failed; the whole log: $log" >&2
     exit 1
   fi
-  touch "$prefix/.built-$name"
+  echo "$*" > "$prefix/.built-$name"
 }
 
 needed=()
@@ -89,8 +90,13 @@ done
 # IJG API version 62, static, with the SIMD code (nasm).
 build_library libjpeg-turbo "$sources/libjpeg-turbo" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
   -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON
-# Static only: beside a DLL, SDL2::SDL2 would name the DLL.
-build_library libsdl2 "$sources/libsdl2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
+# Static only: beside a DLL, SDL2::SDL2 would name the DLL. Only what the
+# program uses: a window with an OpenGL context, its events, message boxes
+# and the bitmap loader.
+build_library libsdl2 "$sources/libsdl2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=ON \
+  -DSDL_AUDIO=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_POWER=OFF -DSDL_SENSOR=OFF \
+  -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_RENDER=OFF -DSDL_DIRECTX=OFF -DSDL_RENDER_D3D=OFF -DSDL_VULKAN=OFF \
+  -DSDL_OPENGLES=OFF -DSDL_XINPUT=OFF -DSDL_WASAPI=OFF
 build_library freetype "$sources/freetype" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
   -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 if [ "$tests" = ON ]; then
