@@ -16,15 +16,14 @@ test_packages=(
   # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box
   googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils
   clang libclang-rt-14-dev
+  # Wine runs the Windows build's tests; it only recommends the Liberation fonts.
+  wine wine64 fonts-liberation
 )
 picture_packages=(imagemagick)
 # The MinGW-w64 posix compilers (std::thread), nasm for libjpeg-turbo's SIMD
 # code, dpkg-dev to unpack Debian's source packages, NSIS for the installer,
-# Wine (with the Liberation fonts, which it only recommends) to run the tests.
-windows_packages=(
-  g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis wine wine64 fonts-liberation googletest
-  xvfb xauth xfonts-base xdotool imagemagick x11-utils
-)
+# GoogleTest's sources for the unit tests built for Windows.
+windows_packages=(g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis googletest)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
