@@ -155,16 +155,8 @@ FILE* PlatformOpenFile(const char* path, const char* mode);
 // Writes `path` with every '\' turned into '/' into `out` (cut to fit).
 void PlatformTranslatePath(const char* path, char* out, size_t outSize);
 
-// A read-only view of a whole file.
-struct MappedFile {
-    const uint8_t* data;
-    size_t size;
-};
-// Maps the whole file (path as for PlatformOpenFile) read-only. False when it
-// cannot be opened, is not a regular file, is empty or cannot be mapped.
-bool PlatformMapFile(const char* path, MappedFile* file);
-// Releases a view made by PlatformMapFile and clears the record.
-void PlatformUnmapFile(MappedFile* file);
+// Read-only views of whole files: PlatformMapFile, PlatformUnmapFile.
+#include "platform/mapped_file.h"
 
 // --- Text ------------------------------------------------------------------
 
