@@ -71,7 +71,23 @@ bool EnsureVideo() {
     const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
     if (invisible && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        lastError = "cannot open the display: no X11 or Wayland display is available (is DISPLAY set?)";
+        // A display is named, yet SDL could not reach it: an X server that
+        // is busy can refuse a connection for a moment (seen on a loaded
+        // machine), so ask for it by name a few times before giving up.
+        const char* display = SDL_getenv("DISPLAY");
+        if (display == nullptr || display[0] == '\0') {
+            lastError = "cannot open the display: no X11 or Wayland display is available (is DISPLAY set?)";
+            return false;
+        }
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            SDL_Delay(100 * attempt);
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+                failed = false;
+                return true;
+            }
+        }
+        lastError = std::string("cannot open the display ") + display + ": " + SDL_GetError();
         return false;
     }
     failed = false;
