@@ -154,6 +154,16 @@ void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* ca
 FILE* PlatformOpenFile(const char* path, const char* mode);
 // Writes `path` with every '\' turned into '/' into `out` (cut to fit).
 void PlatformTranslatePath(const char* path, char* out, size_t outSize);
+// Makes relative paths given to PlatformOpenFile and PlatformMapFile count
+// from `directory` instead of the working directory; empty or null: from the
+// working directory again.
+void PlatformSetRelativeBase(const char* directory);
+// The path a file call uses for `path`: translated, and under the relative
+// base when it is relative. False when it does not fit.
+bool PlatformResolvePath(const char* path, char* out, size_t outSize);
+// The folder that holds the running program, without a trailing separator.
+// False when the system cannot say or it does not fit.
+bool PlatformExecutableDirectory(char* out, size_t outSize);
 
 // A read-only view of a whole file.
 struct MappedFile {

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <deque>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -17,6 +19,9 @@ bool quitPosted = false;
 // Asynchronous key table: held now, and pressed since the last query.
 bool keyDown[VK_COUNT];
 bool keyPressedSinceQuery[VK_COUNT];
+
+// Where relative file paths count from; empty: the working directory.
+std::string relativeBase;
 
 int cursorDisplayCount = 0;
 bool cursorVisibleSet = false;
@@ -123,6 +128,7 @@ void PlatformResetSharedState() {
     std::memset(keyPressedSinceQuery, 0, sizeof keyPressedSinceQuery);
     cursorDisplayCount = 0;
     cursorVisibleSet = false;
+    relativeBase.clear();
 }
 
 void PlatformTranslatePath(const char* path, char* out, size_t outSize) {
@@ -132,18 +138,32 @@ void PlatformTranslatePath(const char* path, char* out, size_t outSize) {
     out[i] = '\0';
 }
 
-FILE* PlatformOpenFile(const char* path, const char* mode) {
+void PlatformSetRelativeBase(const char* directory) {
+    relativeBase = directory != nullptr ? directory : "";
+}
+
+bool PlatformResolvePath(const char* path, char* out, size_t outSize) {
     char translated[4096];
-    if (std::strlen(path) >= sizeof translated) return nullptr;
+    if (std::strlen(path) >= sizeof translated) return false;
     PlatformTranslatePath(path, translated, sizeof translated);
-    return std::fopen(translated, mode);
+    // Absolute: from the root, or a drive or share where the system has them.
+    const bool absolute = translated[0] == '/' || (translated[0] != '\0' && translated[1] == ':');
+    const bool underBase = !relativeBase.empty() && !absolute;
+    const int written = underBase ? std::snprintf(out, outSize, "%s/%s", relativeBase.c_str(), translated)
+                                  : std::snprintf(out, outSize, "%s", translated);
+    return written >= 0 && static_cast<size_t>(written) < outSize;
+}
+
+FILE* PlatformOpenFile(const char* path, const char* mode) {
+    char resolved[4096];
+    if (!PlatformResolvePath(path, resolved, sizeof resolved)) return nullptr;
+    return std::fopen(resolved, mode);
 }
 
 bool PlatformMapFile(const char* path, MappedFile* file) {
     *file = MappedFile{nullptr, 0};
     char translated[4096];
-    if (std::strlen(path) >= sizeof translated) return false;
-    PlatformTranslatePath(path, translated, sizeof translated);
+    if (!PlatformResolvePath(path, translated, sizeof translated)) return false;
     // Non-blocking, so that a named pipe cannot hold the open; a regular
     // file opens as usual.
     const int fd = open(translated, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
