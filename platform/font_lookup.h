@@ -1,4 +1,5 @@
-// Finding a font file by family name, through fontconfig.
+// Finding a font file by family name: through fontconfig (font_lookup.cpp),
+// or on Windows through the registry's font list (windows/font_lookup.cpp).
 #pragma once
 
 #include <string>
@@ -6,11 +7,11 @@
 struct FontFile {
     std::string path;    // the face's file
     int index = 0;       // the face's index within the file
-    std::string family;  // the family fontconfig chose
+    std::string family;  // the family chosen
 };
 
-// Asks fontconfig for the best face of `family` (bold or regular). Where the
-// family is not installed, fontconfig's substitutes answer (Liberation Sans
-// for Arial on Debian); where nothing fits it, any sans-serif face does.
+// Finds the best face of `family` (bold or regular). Where the family is not
+// installed, a face with its metrics answers (Liberation Sans for Arial on
+// Debian and under Wine); where nothing fits it, a sans-serif face does.
 // False only when no usable face exists at all.
 bool FindFontFile(const char* family, bool bold, FontFile* found);

@@ -152,29 +152,12 @@ int PlatformShowCursor();
 void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* caption);
 // Opens a file whose path may use '\' as the separator.
 FILE* PlatformOpenFile(const char* path, const char* mode);
-// Writes `path` with every '\' turned into '/' into `out` (cut to fit).
-void PlatformTranslatePath(const char* path, char* out, size_t outSize);
-// Makes relative paths given to PlatformOpenFile and PlatformMapFile count
-// from `directory` instead of the working directory; empty or null: from the
-// working directory again.
-void PlatformSetRelativeBase(const char* directory);
-// The path a file call uses for `path`: translated, and under the relative
-// base when it is relative. False when it does not fit.
-bool PlatformResolvePath(const char* path, char* out, size_t outSize);
-// The folder that holds the running program, without a trailing separator.
-// False when the system cannot say or it does not fit.
-bool PlatformExecutableDirectory(char* out, size_t outSize);
+// Paths: PlatformTranslatePath, PlatformSetRelativeBase, PlatformResolvePath,
+// PlatformExecutableDirectory.
+#include "platform/file_paths.h"
 
-// A read-only view of a whole file.
-struct MappedFile {
-    const uint8_t* data;
-    size_t size;
-};
-// Maps the whole file (path as for PlatformOpenFile) read-only. False when it
-// cannot be opened, is not a regular file, is empty or cannot be mapped.
-bool PlatformMapFile(const char* path, MappedFile* file);
-// Releases a view made by PlatformMapFile and clears the record.
-void PlatformUnmapFile(MappedFile* file);
+// Read-only views of whole files: PlatformMapFile, PlatformUnmapFile.
+#include "platform/mapped_file.h"
 
 // --- Text ------------------------------------------------------------------
 

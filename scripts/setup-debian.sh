@@ -4,6 +4,7 @@
 #   setup-debian.sh test   that, and what the tests and benchmarks need
 #   setup-debian.sh pictures  what building and the README's pictures need
 #   setup-debian.sh timing    what building and timing whole starts under Xvfb need
+#   setup-debian.sh windows   that, and what the Windows build and its tests need
 set -euo pipefail
 
 run_packages=(
@@ -16,9 +17,15 @@ test_packages=(
   # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box
   googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils openbox
   clang libclang-rt-14-dev
+  # Wine runs the Windows build's tests; it only recommends the Liberation fonts.
+  wine wine64 fonts-liberation
 )
 picture_packages=(imagemagick)
 timing_packages=(xvfb)
+# The MinGW-w64 posix compilers (std::thread), nasm for libjpeg-turbo's SIMD
+# code, dpkg-dev to unpack Debian's source packages, NSIS for the installer,
+# GoogleTest's sources for the unit tests built for Windows.
+windows_packages=(g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis googletest)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
@@ -26,7 +33,8 @@ case "${1:-run}" in
   test) packages+=("${test_packages[@]}") ;;
   pictures) packages+=("${picture_packages[@]}") ;;
   timing) packages+=("${timing_packages[@]}") ;;
-  *) echo "usage: $0 run|test|pictures|timing" >&2; exit 2 ;;
+  windows) packages+=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 run|test|pictures|timing|windows" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test of Vernaskel.
+#   VERNASKEL_WINDOWS=0         leaves out the Windows build and its tests under
+#                               Wine, for quick local runs (never in CI)
+#   VERNASKEL_FUZZ_SECONDS=N    how long each fuzz target runs (0 skips)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+windows=${VERNASKEL_WINDOWS:-1}
+[ "${CI:-}" = true ] && windows=1
 scripts/setup-debian.sh test
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERNASKEL_WERROR=ON
+windows_build=
+[ "$windows" = 0 ] || windows_build=$PWD/build-windows/program
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERNASKEL_WERROR=ON -DVERNASKEL_WINDOWS_BUILD="$windows_build"
 cmake --build build -j2
+if [ "$windows" != 0 ]; then
+  # The Windows programs, their packages and their unit tests, with the
+  # default data drawn by the generator just built.
+  VERNASKEL_NATIVE_RULEGEN=$PWD/build/tools/vernaskel-rulegen VERNASKEL_WERROR=ON scripts/build-windows.sh --tests
+fi
 ctest --test-dir build --output-on-failure
 # Every fuzz target for a bounded time (VERNASKEL_FUZZ_SECONDS each; 0 skips).
 fuzz_seconds=${VERNASKEL_FUZZ_SECONDS:-60}

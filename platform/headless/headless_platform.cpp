@@ -1,7 +1,5 @@
-// Headless backend: an EGL pbuffer on Mesa's surfaceless platform, with the
-// caller standing in for the user and the window system.
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
+// Headless backend: an off-screen surface (headless_gl.h), with the caller
+// standing in for the user and the window system.
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -9,6 +7,7 @@
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_gl.h"
 
 struct PlatformWindow {
     WindowProc proc;
@@ -16,12 +15,7 @@ struct PlatformWindow {
     int y;
     int clientWidth;
     int clientHeight;
-    EGLConfig config;
-    EGLSurface surface;
-};
-
-struct PlatformGlContext {
-    EGLContext eglContext;
+    HeadlessSurface* surface;
 };
 
 namespace {
@@ -53,38 +47,12 @@ struct HeadlessState {
 
 HeadlessState state;
 PlatformWindow* mainWindow = nullptr;
-EGLDisplay display = EGL_NO_DISPLAY;
 std::string lastError;
-
-bool EnsureDisplay() {
-    if (display != EGL_NO_DISPLAY) return true;
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (getPlatformDisplay == nullptr) {
-        lastError = "EGL has no platform displays";
-        return false;
-    }
-    EGLDisplay candidate = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    EGLint major = 0;
-    EGLint minor = 0;
-    if (candidate == EGL_NO_DISPLAY || eglInitialize(candidate, &major, &minor) != EGL_TRUE) {
-        lastError = "cannot open the surfaceless EGL display";
-        return false;
-    }
-    display = candidate;
-    return true;
-}
 
 bool TakeFailure(HeadlessFailure failure) {
     if (state.failNext != failure) return false;
     state.failNext = HeadlessFailure::None;
     return true;
-}
-
-EGLSurface CreateSurface(EGLConfig config, int width, int height) {
-    // A pbuffer cannot be empty; a minimised client still draws into one pixel.
-    const EGLint attributes[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT, height > 0 ? height : 1, EGL_NONE};
-    return eglCreatePbufferSurface(display, config, attributes);
 }
 
 std::vector<uint8_t> ReadSurface(int width, int height) {
@@ -115,33 +83,16 @@ WindowHandle PlatformCreateWindow(const char*, int x, int y, int width, int heig
         lastError = "cannot create the window: refused by the test";
         return nullptr;
     }
-    if (!EnsureDisplay()) return nullptr;
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE, format.redBits,
-                                       EGL_GREEN_SIZE, format.greenBits,
-                                       EGL_BLUE_SIZE, format.blueBits,
-                                       EGL_DEPTH_SIZE, format.depthBits,
-                                       EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint configCount = 0;
-    if (eglChooseConfig(display, configAttributes, &config, 1, &configCount) != EGL_TRUE || configCount < 1) {
-        lastError = "no EGL configuration fits the pixel format";
-        return nullptr;
-    }
     const int clientWidth = width - state.frame.left - state.frame.right;
     const int clientHeight = height - state.frame.top - state.frame.bottom;
-    EGLSurface surface = CreateSurface(config, clientWidth, clientHeight);
-    if (surface == EGL_NO_SURFACE) {
-        lastError = "cannot create the EGL pbuffer";
-        return nullptr;
-    }
+    HeadlessSurface* surface = HeadlessGlCreateSurface(format, clientWidth, clientHeight, &lastError);
+    if (surface == nullptr) return nullptr;
     if (mainWindow != nullptr) PlatformDestroyWindow(mainWindow);
-    auto* window = new PlatformWindow{proc, x, y, clientWidth, clientHeight, config, surface};
+    auto* window = new PlatformWindow{proc, x, y, clientWidth, clientHeight, surface};
     mainWindow = window;
     if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
         mainWindow = nullptr;
-        eglDestroySurface(display, surface);
+        HeadlessGlDestroySurface(surface);
         delete window;
         return nullptr;
     }
@@ -156,10 +107,7 @@ void PlatformDestroyWindow(WindowHandle window) {
     if (window == nullptr || window != mainWindow) return;
     PlatformSendMessage(window, WM_DESTROY, 0, 0);
     PlatformForgetWindow(window);
-    if (eglGetCurrentSurface(EGL_DRAW) == window->surface) {
-        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    }
-    eglDestroySurface(display, window->surface);
+    HeadlessGlDestroySurface(window->surface);
     mainWindow = nullptr;
     delete window;
 }
@@ -175,39 +123,22 @@ GlContextHandle PlatformCreateGlContext(WindowHandle window) {
         lastError = "cannot create the OpenGL context: refused by the test";
         return nullptr;
     }
-    eglBindAPI(EGL_OPENGL_API);
-    const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-                                 EGL_NONE};
-    EGLContext context = eglCreateContext(display, window->config, EGL_NO_CONTEXT, attributes);
-    if (context == EGL_NO_CONTEXT) {
-        lastError = "cannot create the OpenGL context";
-        return nullptr;
-    }
-    return new PlatformGlContext{context};
+    return HeadlessGlCreateContext(window->surface, &lastError);
 }
 
 bool PlatformMakeCurrent(WindowHandle window, GlContextHandle context) {
-    if (context == nullptr || window == nullptr) {
-        return eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
-    }
-    if (eglMakeCurrent(display, window->surface, window->surface, context->eglContext) != EGL_TRUE) {
+    if (context == nullptr || window == nullptr) return HeadlessGlMakeCurrent(nullptr, nullptr);
+    if (!HeadlessGlMakeCurrent(window->surface, context)) {
         lastError = "cannot make the OpenGL context current";
         return false;
     }
     return true;
 }
 
-void PlatformDeleteGlContext(GlContextHandle context) {
-    if (context == nullptr) return;
-    if (eglGetCurrentContext() == context->eglContext) {
-        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    }
-    eglDestroyContext(display, context->eglContext);
-    delete context;
-}
+void PlatformDeleteGlContext(GlContextHandle context) { HeadlessGlDeleteContext(context); }
 
 void PlatformSwapBuffers() {
-    if (eglGetCurrentContext() == EGL_NO_CONTEXT || mainWindow == nullptr) return;
+    if (!HeadlessGlHasCurrentContext() || mainWindow == nullptr) return;
     // A pbuffer has no front buffer: finishing the frame stands in for showing it.
     glFinish();
     ++state.presentCount;
@@ -315,14 +246,7 @@ void HeadlessClose() {
 }
 
 void HeadlessResizeClient(int width, int height) {
-    if (mainWindow == nullptr) return;
-    EGLSurface surface = CreateSurface(mainWindow->config, width, height);
-    if (surface == EGL_NO_SURFACE) return;
-    EGLContext context = eglGetCurrentContext();
-    const bool wasCurrent = eglGetCurrentSurface(EGL_DRAW) == mainWindow->surface;
-    if (wasCurrent) eglMakeCurrent(display, surface, surface, context);
-    eglDestroySurface(display, mainWindow->surface);
-    mainWindow->surface = surface;
+    if (mainWindow == nullptr || !HeadlessGlResizeSurface(mainWindow->surface, width, height)) return;
     mainWindow->clientWidth = width;
     mainWindow->clientHeight = height;
     PlatformPostMessage(mainWindow, WM_SIZE, 0, MakeSizeParam(width, height));
@@ -334,7 +258,7 @@ int HeadlessClientWidth() { return mainWindow != nullptr ? mainWindow->clientWid
 int HeadlessClientHeight() { return mainWindow != nullptr ? mainWindow->clientHeight : 0; }
 
 std::vector<uint8_t> HeadlessReadPixels() {
-    if (mainWindow == nullptr || eglGetCurrentContext() == EGL_NO_CONTEXT) return {};
+    if (mainWindow == nullptr || !HeadlessGlHasCurrentContext()) return {};
     glFinish();
     return ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
 }

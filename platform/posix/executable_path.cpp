@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/file_paths.h"
 
 bool PlatformExecutableDirectory(char* out, size_t outSize) {
     char path[4096];

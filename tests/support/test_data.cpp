@@ -79,8 +79,19 @@ std::vector<DataFile> WhiteTextureData() {
 }
 
 std::string MakeDataDirectory(const std::vector<DataFile>& files) {
-    char path[] = "/tmp/vernaskel-data-XXXXXX";
-    if (mkdtemp(path) == nullptr) return "";
+    // A name no other directory has: this process's, counted, in the
+    // system's temporary folder (on Windows too).
+    static int counter = 0;
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error) return "";
+    std::string path;
+    while (path.empty() && counter < 100000) {
+        const std::filesystem::path candidate =
+            temporary / ("vernaskel-data-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+        if (std::filesystem::create_directory(candidate, error)) path = candidate.string();
+    }
+    if (path.empty()) return "";
     if (MadeDirectories().empty()) std::atexit(RemoveMadeDirectories);
     MadeDirectories().push_back(OwnedDirectory{path, getpid()});
     if (!WriteDataFiles(path, files)) return "";

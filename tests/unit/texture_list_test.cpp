@@ -6,17 +6,20 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/app_window.h"
 #include "render/bitmap_font.h"
 #include "render/view.h"
 #include "tests/support/program.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
-// Reads a list from text in memory.
+// Reads a list from a file holding the text, opened as the program opens one.
 ListReadResult Parse(const std::string& text, TextureList* list, std::string* rest = nullptr) {
-    FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    const std::string path = MakeDataFile("ts", std::vector<uint8_t>(text.begin(), text.end()));
+    FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) return ListReadResult{ListProblem::Unreadable, 0, 0, 0, 0};
     const ListReadResult result = ReadTextureList(file, list);
     if (rest != nullptr) {

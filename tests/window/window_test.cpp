@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
-#include <thread>
 
 #include "tests/support/test_data.h"
+#include "tests/window/screen_checks.h"
 #include "tests/window/xvfb_session.h"
 
 namespace {
@@ -52,28 +50,8 @@ protected:
     RunningProgram program;
 };
 
-// A top-level window with this exact title that xdotool does not find (SDL's
-// message boxes), from the window tree; 0 if none appears in time.
-unsigned long FindMessageBox(const XvfbSession& session, const std::string& title, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::string tree;
-        RunInSession(session, "xwininfo -root -tree", &tree);
-        std::istringstream lines(tree);
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
-            return std::strtoul(line.c_str(), nullptr, 16);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return 0;
-}
-
-// Screen position of a scene point under the program's perspective, for a
-// client area that fills the screen.
-double ProjectX(double x, double z) { return (x * 0.0058 / (0.004 * z) + 1.0) * 0.5 * SCREEN_WIDTH; }
-double ProjectY(double y, double z) { return (1.0 - y * 0.0058 / (0.0033 * z)) * 0.5 * SCREEN_HEIGHT; }
+double ProjectX(double x, double z) { return ::ProjectX(x, z, SCREEN_WIDTH); }
+double ProjectY(double y, double z) { return ::ProjectY(y, z, SCREEN_HEIGHT); }
 void Project(double x, double y, double z, int* px, int* py) {
     *px = static_cast<int>(ProjectX(x, z));
     *py = static_cast<int>(ProjectY(y, z));
@@ -185,35 +163,11 @@ TEST_F(RealWindow, OpensTheDefaultRulesFromTheBuildFolder) {
     const unsigned long window = FindWindowByTitle(session, " Vernaskel", 20);
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
 
-    // Rows through the first rule's lower body strip (y 2 to 4 at depth
-    // 23): through the marks of D, which hang from its top edge, and through
-    // the blank middle between D and L. Once the textures are up, the first
-    // shows many dark marks, the second the light body colour (not the white
-    // of an untextured rule).
-    const int marksRow = static_cast<int>(ProjectY(3.85, 23));
-    const int blankRow = static_cast<int>(ProjectY(3.0, 23));
-    const int left = static_cast<int>(ProjectX(-12.5, 23));
-    const int right = static_cast<int>(ProjectX(12.5, 23));
-    Screenshot shot;
-    int marks = 0;
-    int body = 0;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        ASSERT_TRUE(TakeScreenshot(session, &shot));
-        marks = 0;
-        body = 0;
-        for (int x = left; x <= right; ++x) {
-            const unsigned char* m = shot.At(x, marksRow);
-            if (m[0] + m[1] + m[2] < 3 * 200) ++marks;
-            const unsigned char* b = shot.At(x, blankRow);
-            if (std::abs(b[0] - 248) <= 3 && std::abs(b[1] - 246) <= 3 && std::abs(b[2] - 236) <= 3) ++body;
-        }
-        if (marks > (right - left) / 4 && body > (right - left) / 2) break;
-        usleep(100000);
-    }
-    std::printf("real window, default data: %d dark and %d body-coloured pixels of %d in rows through D\n", marks,
-                body, right - left + 1);
-    EXPECT_GT(marks, (right - left) / 4);
-    EXPECT_GT(body, (right - left) / 2);
+    DefaultRuleCount count;
+    ASSERT_TRUE(WaitForDefaultRules(session, 5, &count));
+    std::printf("real window, default data: %d dark and %d body-coloured pixels of %d in rows through D\n",
+                count.marks, count.body, count.span);
+    EXPECT_TRUE(count.Shown());
 
     PressKey(window, "Escape");
     EXPECT_EQ(WaitForExit(&program, 10), 0) << ReadFile(program.stderrPath);

@@ -122,7 +122,8 @@ int RunInSession(const XvfbSession& session, const std::string& command, std::st
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-RunningProgram StartProgramIn(const std::string& display, const std::string& binary, const std::string& workDir) {
+RunningProgram StartProgramIn(const std::string& display, const std::string& binary, const std::string& workDir,
+                              const std::vector<std::string>& arguments) {
     RunningProgram program;
     program.stderrPath = TempPath("stderr");
     const pid_t pid = fork();
@@ -137,7 +138,10 @@ RunningProgram StartProgramIn(const std::string& display, const std::string& bin
         if (chdir(workDir.c_str()) != 0) _exit(126);
         const int err = open(program.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err >= 0) dup2(err, STDERR_FILENO);
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execvp(binary.c_str(), argv.data());
         _exit(127);
     }
     program.pid = pid;

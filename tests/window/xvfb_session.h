@@ -30,8 +30,10 @@ struct RunningProgram {
     std::string stderrPath;
 };
 
-// Starts a program with the given DISPLAY (empty: none at all) in `workDir`.
-RunningProgram StartProgramIn(const std::string& display, const std::string& binary, const std::string& workDir);
+// Starts a program with the given DISPLAY (empty: none at all) in `workDir`,
+// with the given arguments.
+RunningProgram StartProgramIn(const std::string& display, const std::string& binary, const std::string& workDir,
+                              const std::vector<std::string>& arguments = {});
 // Waits up to `seconds` for the program to end; returns its exit status, or
 // -1 if it is still running (then it is killed).
 int WaitForExit(RunningProgram* program, double seconds);

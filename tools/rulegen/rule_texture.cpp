@@ -376,7 +376,7 @@ bool OpenRuleFonts(RuleFonts* fonts, std::string* error) {
     FontFile regular;
     FontFile bold;
     if (!FindFontFile("Liberation Sans", false, &regular) || !FindFontFile("Liberation Sans", true, &bold)) {
-        *error = "no font found through fontconfig (install fonts-liberation)";
+        *error = "no font is installed (on Debian: install fonts-liberation)";
         return false;
     }
     if (FT_Init_FreeType(&fonts->library) != 0) {
