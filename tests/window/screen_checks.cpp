@@ -23,16 +23,17 @@ unsigned long FindMessageBox(const XvfbSession& session, const std::string& titl
     return 0;
 }
 
-double ProjectX(double x, double z, int screenWidth) { return (x * 0.0058 / (0.004 * z) + 1.0) * 0.5 * screenWidth; }
-double ProjectY(double y, double z, int screenHeight) {
-    return (1.0 - y * 0.0058 / (0.0033 * z)) * 0.5 * screenHeight;
+double ProjectX(double x, double z, int clientWidth) { return (x * 0.0058 / (0.004 * z) + 1.0) * 0.5 * clientWidth; }
+double ProjectY(double y, double z, int clientHeight) {
+    return (1.0 - y * 0.0058 / (0.0033 * z)) * 0.5 * clientHeight;
 }
 
-DefaultRuleCount CountDefaultRulePixels(const Screenshot& shot) {
-    const int marksRow = static_cast<int>(ProjectY(3.85, 23, shot.height));
-    const int blankRow = static_cast<int>(ProjectY(3.0, 23, shot.height));
-    const int left = static_cast<int>(ProjectX(-12.5, 23, shot.width));
-    const int right = static_cast<int>(ProjectX(12.5, 23, shot.width));
+DefaultRuleCount CountDefaultRulePixels(const Screenshot& shot, const WindowGeometry* client) {
+    const WindowGeometry area = client != nullptr ? *client : WindowGeometry{0, 0, shot.width, shot.height};
+    const int marksRow = area.y + static_cast<int>(ProjectY(3.85, 23, area.height));
+    const int blankRow = area.y + static_cast<int>(ProjectY(3.0, 23, area.height));
+    const int left = area.x + static_cast<int>(ProjectX(-12.5, 23, area.width));
+    const int right = area.x + static_cast<int>(ProjectX(12.5, 23, area.width));
     DefaultRuleCount count;
     count.span = right - left + 1;
     for (int x = left; x <= right; ++x) {
@@ -44,12 +45,13 @@ DefaultRuleCount CountDefaultRulePixels(const Screenshot& shot) {
     return count;
 }
 
-bool WaitForDefaultRules(const XvfbSession& session, double seconds, DefaultRuleCount* count) {
+bool WaitForDefaultRules(const XvfbSession& session, double seconds, DefaultRuleCount* count,
+                         const WindowGeometry* client) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     do {
         Screenshot shot;
         if (!TakeScreenshot(session, &shot)) return false;
-        *count = CountDefaultRulePixels(shot);
+        *count = CountDefaultRulePixels(shot, client);
         if (count->Shown()) return true;
         usleep(100000);
     } while (std::chrono::steady_clock::now() < deadline);

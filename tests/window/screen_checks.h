@@ -10,10 +10,10 @@
 // message boxes), from the window tree; 0 if none appears in time.
 unsigned long FindMessageBox(const XvfbSession& session, const std::string& title, double seconds);
 
-// Screen position of a scene point under the program's perspective, for a
-// client area that fills a screen of the given size.
-double ProjectX(double x, double z, int screenWidth);
-double ProjectY(double y, double z, int screenHeight);
+// Position of a scene point under the program's perspective, in pixels of a
+// client area of the given size from its top-left corner.
+double ProjectX(double x, double z, int clientWidth);
+double ProjectY(double y, double z, int clientHeight);
 
 // Rows through the first rule's lower body strip (y 2 to 4 at depth 23):
 // through the marks of D, which hang from its top edge, and through the
@@ -26,7 +26,9 @@ struct DefaultRuleCount {
     int span = 0;  // pixels from D's 1 to its 10
     bool Shown() const { return marks > span / 4 && body > span / 2; }
 };
-DefaultRuleCount CountDefaultRulePixels(const Screenshot& shot);
+// In the client area where it lies on the screen; null: the whole screen.
+DefaultRuleCount CountDefaultRulePixels(const Screenshot& shot, const WindowGeometry* client = nullptr);
 // Takes screenshots until the default rules show or `seconds` pass; the last
 // count. False when no screenshot could be taken.
-bool WaitForDefaultRules(const XvfbSession& session, double seconds, DefaultRuleCount* count);
+bool WaitForDefaultRules(const XvfbSession& session, double seconds, DefaultRuleCount* count,
+                         const WindowGeometry* client = nullptr);

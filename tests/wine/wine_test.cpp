@@ -78,6 +78,17 @@ protected:
         return FindWindowByTitle(session, " Vernaskel", START_SECONDS);
     }
 
+    // Where the window's client area lies once the program has fitted the
+    // window, frame included, to the screen (right after it is shown).
+    WindowGeometry ClientArea(unsigned long window) {
+        WindowGeometry area;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (GetWindowGeometry(session, window, &area) && area.width < SCREEN_WIDTH) break;
+            usleep(100000);
+        }
+        return area;
+    }
+
     void EndWithEscape(unsigned long window) {
         RunInSession(session, "xdotool windowfocus --sync " + std::to_string(window) + " key Escape");
         EXPECT_EQ(WaitForExit(&program, EXIT_SECONDS), 0) << ReadFile(program.stderrPath);
@@ -158,25 +169,28 @@ TEST_F(Wine, RuleGeneratorDrawsTheDefaultRules) {
 TEST_F(Wine, ZipsProgramShowsTheRulesDragsTheSlideAndEndsOnEscape) {
     const unsigned long window = Launch(Unpacked(), "vernaskel.exe");
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
-    WindowGeometry geometry;
-    ASSERT_TRUE(GetWindowGeometry(session, window, &geometry));
-    EXPECT_EQ(geometry.width, SCREEN_WIDTH);
-    EXPECT_EQ(geometry.height, SCREEN_HEIGHT);
+    // The window, frame included, covers the screen: the client area is
+    // smaller by the frame, the same width at the sides and the bottom.
+    const WindowGeometry g = ClientArea(window);
+    EXPECT_LT(g.width, SCREEN_WIDTH);
+    EXPECT_GT(g.y, g.x);  // the caption
+    EXPECT_EQ(SCREEN_WIDTH - g.x - g.width, g.x);
+    EXPECT_EQ(SCREEN_HEIGHT - g.y - g.height, g.x);
     RunInSession(session, "xdotool mousemove 1000 740");
 
     DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count));
+    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &g));
     EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
                                << count.span;
 
     // The first slide (y 4.03 to 6.97 at depth 23), pressed a third of the
     // way along and dragged 100 pixels right at the start sensitivity.
-    const int row = static_cast<int>(ProjectY(5.5, 23, SCREEN_HEIGHT));
+    const int row = g.y + static_cast<int>(ProjectY(5.5, 23, g.height));
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(session, &shot));
     const int before = SlideLeftEnd(shot, row);
-    ASSERT_NEAR(before, ProjectX(-15, 23, SCREEN_WIDTH), 2.0);
-    const int pressX = static_cast<int>(ProjectX(-5, 23, SCREEN_WIDTH));
+    ASSERT_NEAR(before, g.x + ProjectX(-15, 23, g.width), 2.0);
+    const int pressX = g.x + static_cast<int>(ProjectX(-5, 23, g.width));
     std::string drag = "xdotool mousemove " + std::to_string(pressX) + " " + std::to_string(row) +
                        " sleep 0.3 mousedown 1 sleep 0.3";
     for (int step = 1; step <= 4; ++step) drag += " mousemove " + std::to_string(pressX + 25 * step) + " " +
@@ -185,8 +199,7 @@ TEST_F(Wine, ZipsProgramShowsTheRulesDragsTheSlideAndEndsOnEscape) {
     ASSERT_EQ(RunInSession(session, drag), 0);
     ASSERT_TRUE(TakeScreenshot(session, &shot));
     const int after = SlideLeftEnd(shot, row);
-    const double predicted = ProjectX(-15 + 100 * (23.0 - 2.0) * 0.0002, 23, SCREEN_WIDTH) -
-                             ProjectX(-15, 23, SCREEN_WIDTH);
+    const double predicted = ProjectX(-15 + 100 * (23.0 - 2.0) * 0.0002, 23, g.width) - ProjectX(-15, 23, g.width);
     std::printf("wine: slide left end %d -> %d, moved %d px, predicted %.2f px\n", before, after, after - before,
                 predicted);
     EXPECT_NEAR(after - before, predicted, 1.0);
@@ -238,8 +251,9 @@ TEST_F(Wine, InstallerPutsTheProgramInProgramFilesAndItsShortcutStartsIt) {
     program = StartProgramIn(session.display, "wine", root.string(), {"start", "/wait", shortcut});
     const unsigned long window = FindWindowByTitle(session, " Vernaskel", START_SECONDS);
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    const WindowGeometry client = ClientArea(window);
     DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count));
+    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
     EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
                                << count.span;
     EndWithEscape(window);
