@@ -214,10 +214,11 @@ TEST_F(Wine, ZipsProgramShowsTheRulesDragsTheSlideAndEndsOnEscape) {
 TEST_F(Wine, FromAnotherFolderItShowsItsOwnRulesAndWithoutAnyListTheErrorBox) {
     const fs::path empty = root / "empty";
     fs::create_directories(empty);
-    unsigned long window = Launch(empty, (Unpacked() / "vernaskel.exe").string());
+    const unsigned long window = Launch(empty, (Unpacked() / "vernaskel.exe").string());
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    const WindowGeometry client = ClientArea(window);
     DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count));
+    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
     EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
                                << count.span;
     EndWithEscape(window);
