@@ -152,8 +152,9 @@ int PlatformShowCursor();
 void PlatformShowMessageBox(WindowHandle owner, const char* text, const char* caption);
 // Opens a file whose path may use '\' as the separator.
 FILE* PlatformOpenFile(const char* path, const char* mode);
-// Writes `path` with every '\' turned into '/' into `out` (cut to fit).
-void PlatformTranslatePath(const char* path, char* out, size_t outSize);
+// Paths: PlatformTranslatePath, PlatformSetRelativeBase, PlatformResolvePath,
+// PlatformExecutableDirectory.
+#include "platform/file_paths.h"
 
 // Read-only views of whole files: PlatformMapFile, PlatformUnmapFile.
 #include "platform/mapped_file.h"

@@ -1,6 +1,8 @@
 // Backend-independent parts of the platform layer.
+#include <cstdio>
 #include <cstring>
 #include <deque>
+#include <string>
 
 #include "platform/backend.h"
 
@@ -12,6 +14,9 @@ bool quitPosted = false;
 // Asynchronous key table: held now, and pressed since the last query.
 bool keyDown[VK_COUNT];
 bool keyPressedSinceQuery[VK_COUNT];
+
+// Where relative file paths count from; empty: the working directory.
+std::string relativeBase;
 
 int cursorDisplayCount = 0;
 bool cursorVisibleSet = false;
@@ -118,6 +123,7 @@ void PlatformResetSharedState() {
     std::memset(keyPressedSinceQuery, 0, sizeof keyPressedSinceQuery);
     cursorDisplayCount = 0;
     cursorVisibleSet = false;
+    relativeBase.clear();
 }
 
 void PlatformTranslatePath(const char* path, char* out, size_t outSize) {
@@ -127,9 +133,24 @@ void PlatformTranslatePath(const char* path, char* out, size_t outSize) {
     out[i] = '\0';
 }
 
-FILE* PlatformOpenFile(const char* path, const char* mode) {
+void PlatformSetRelativeBase(const char* directory) {
+    relativeBase = directory != nullptr ? directory : "";
+}
+
+bool PlatformResolvePath(const char* path, char* out, size_t outSize) {
     char translated[4096];
-    if (std::strlen(path) >= sizeof translated) return nullptr;
+    if (std::strlen(path) >= sizeof translated) return false;
     PlatformTranslatePath(path, translated, sizeof translated);
-    return std::fopen(translated, mode);
+    // Absolute: from the root, or a drive or share where the system has them.
+    const bool absolute = translated[0] == '/' || (translated[0] != '\0' && translated[1] == ':');
+    const bool underBase = !relativeBase.empty() && !absolute;
+    const int written = underBase ? std::snprintf(out, outSize, "%s/%s", relativeBase.c_str(), translated)
+                                  : std::snprintf(out, outSize, "%s", translated);
+    return written >= 0 && static_cast<size_t>(written) < outSize;
+}
+
+FILE* PlatformOpenFile(const char* path, const char* mode) {
+    char resolved[4096];
+    if (!PlatformResolvePath(path, resolved, sizeof resolved)) return nullptr;
+    return std::fopen(resolved, mode);
 }

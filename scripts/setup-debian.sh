@@ -17,6 +17,8 @@ test_packages=(
   # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box
   googletest xvfb xauth xfonts-base xdotool imagemagick x11-utils openbox
   clang libclang-rt-14-dev
+  # the installed files' validators and the package's checker
+  desktop-file-utils appstream lintian
   # Wine runs the Windows build's tests; it only recommends the Liberation fonts.
   wine wine64 fonts-liberation
 )

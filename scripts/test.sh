@@ -18,6 +18,8 @@ if [ "$windows" != 0 ]; then
   VERNASKEL_NATIVE_RULEGEN=$PWD/build/tools/vernaskel-rulegen VERNASKEL_WERROR=ON scripts/build-windows.sh --tests
 fi
 ctest --test-dir build --output-on-failure
+# The Debian package: what it holds, and lintian finds no error.
+scripts/check-package.sh build
 # Every fuzz target for a bounded time (VERNASKEL_FUZZ_SECONDS each; 0 skips).
 fuzz_seconds=${VERNASKEL_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then

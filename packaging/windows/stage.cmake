@@ -1,13 +1,14 @@
 # Lays out the folder that the Windows packages hold, and the uninstaller's
 # list of what it holds:
 #   cmake -DSTAGE=<folder> -DPROGRAM=<exe> -DRULEGEN=<exe> -DDATA_DIR=<data>
-#         -DREADME=<README.txt> -DRULES=<default.rules> -DLICENCES=<folder>
+#         -DREADME=<README.txt> -DRULES=<default.rules> -DLICENSE=<LICENSE> -DLICENCES=<folder>
 #         -DUNINSTALL_LIST=<file> -P stage.cmake
 # Of the default data it takes the list and the textures it names, not the
 # other formats the build also draws.
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE}/data ${STAGE}/licences)
 file(COPY ${PROGRAM} ${RULEGEN} ${README} ${RULES} DESTINATION ${STAGE})
+configure_file(${LICENSE} ${STAGE}/LICENSE.txt COPYONLY)
 file(COPY ${DATA_DIR}/ts DESTINATION ${STAGE}/data)
 file(STRINGS ${DATA_DIR}/ts entries)
 list(POP_FRONT entries)  # the count

@@ -6,15 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
-
-#include "platform/platform.h"
+#include "platform/file_paths.h"
 
 bool PlatformMapFile(const char* path, MappedFile* file) {
     *file = MappedFile{nullptr, 0};
     char translated[4096];
-    if (std::strlen(path) >= sizeof translated) return false;
-    PlatformTranslatePath(path, translated, sizeof translated);
+    if (!PlatformResolvePath(path, translated, sizeof translated)) return false;
     // Non-blocking, so that a named pipe cannot hold the open; a regular
     // file opens as usual.
     const int fd = open(translated, O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -1,14 +1,16 @@
-// Whole-file views through a file mapping. Windows takes '/' and '\' alike,
-// so the path is used as it is.
+// Whole-file views through a file mapping.
 #include "platform/mapped_file.h"
 
 #include <cstdint>
 
+#include "platform/file_paths.h"
 #include "platform/windows/windows_api.h"
 
 bool PlatformMapFile(const char* path, MappedFile* file) {
     *file = MappedFile{nullptr, 0};
-    const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    char resolved[4096];
+    if (!PlatformResolvePath(path, resolved, sizeof resolved)) return false;
+    const HANDLE handle = CreateFileA(resolved, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     bool mapped = false;

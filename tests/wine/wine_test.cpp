@@ -207,16 +207,33 @@ TEST_F(Wine, ZipsProgramShowsTheRulesDragsTheSlideAndEndsOnEscape) {
     EndWithEscape(window);
 }
 
-TEST_F(Wine, WithoutTheTextureListShowsTheErrorBoxAndEndsWithStatusOne) {
+// Started in another folder (a command prompt elsewhere), the program shows
+// the default rules from its own folder. A copy with no data beside it,
+// started where there is no list either, shows the "Error" box naming both
+// places and ends with status 1.
+TEST_F(Wine, FromAnotherFolderItShowsItsOwnRulesAndWithoutAnyListTheErrorBox) {
     const fs::path empty = root / "empty";
     fs::create_directories(empty);
-    ASSERT_NE(Launch(empty, (Unpacked() / "vernaskel.exe").string()), 0u) << ReadFile(program.stderrPath);
+    const unsigned long window = Launch(empty, (Unpacked() / "vernaskel.exe").string());
+    ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    const WindowGeometry client = ClientArea(window);
+    DefaultRuleCount count;
+    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
+    EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
+                               << count.span;
+    EndWithEscape(window);
+
+    const fs::path lonely = root / "lonely";
+    fs::create_directories(lonely);
+    fs::copy_file(Unpacked() / "vernaskel.exe", lonely / "vernaskel.exe", fs::copy_options::overwrite_existing);
+    ASSERT_NE(Launch(empty, (lonely / "vernaskel.exe").string()), 0u) << ReadFile(program.stderrPath);
     const unsigned long box = FindMessageBox(session, "Error", START_SECONDS);
     ASSERT_NE(box, 0u) << ReadFile(program.stderrPath);
     RunInSession(session, "xdotool key --window " + std::to_string(box) + " Return");
     EXPECT_EQ(WaitForExit(&program, EXIT_SECONDS), 1);
     const std::string message = ReadFile(program.stderrPath);
     EXPECT_NE(message.find("Error: Cannot open the texture list data/ts"), std::string::npos) << message;
+    EXPECT_NE(message.find("lonely/data/ts"), std::string::npos) << message;
 }
 
 TEST_F(Wine, InstallerPutsTheProgramInProgramFilesAndItsShortcutStartsIt) {

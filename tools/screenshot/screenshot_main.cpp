@@ -19,7 +19,6 @@
 //
 // --crop cuts each picture down to the rules it is about: the start-up
 // picture to both rules, the set-up picture to the first.
-#include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +32,7 @@
 #include "app/app_window.h"
 #include "platform/headless/headless.h"
 #include "scene/panels.h"
+#include "tools/png_file.h"
 #include "tools/screenshot/rule_setting.h"
 
 namespace {
@@ -44,24 +44,7 @@ struct Picture {
 };
 
 bool WritePng(const std::string& path, const Picture& picture) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png == nullptr ? nullptr : png_create_info_struct(png);
-    bool ok = info != nullptr && setjmp(png_jmpbuf(png)) == 0;
-    if (ok) {
-        png_init_io(png, file);
-        png_set_compression_level(png, 9);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
-                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int row = 0; row < picture.height; ++row) {
-            png_write_row(png, &picture.rgb[static_cast<size_t>(row) * picture.width * 3]);
-        }
-        png_write_end(png, nullptr);
-    }
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 && ok;
+    return WritePngFile(path, picture.width, picture.height, 3, picture.rgb.data());
 }
 
 // The presented picture, cut to the columns and rows given (clipped to it).

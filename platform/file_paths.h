@@ -1,0 +1,18 @@
+// File paths as the program gives them, and where the program lies. Apart
+// from platform.h, like mapped_file.h, so that the Windows forms can use them.
+#pragma once
+
+#include <cstddef>
+
+// Writes `path` with every '\\' turned into '/' into `out` (cut to fit).
+void PlatformTranslatePath(const char* path, char* out, size_t outSize);
+// Makes relative paths given to PlatformOpenFile and PlatformMapFile count
+// from `directory` instead of the working directory; empty or null: from the
+// working directory again.
+void PlatformSetRelativeBase(const char* directory);
+// The path a file call uses for `path`: translated, and under the relative
+// base when it is relative. False when it does not fit.
+bool PlatformResolvePath(const char* path, char* out, size_t outSize);
+// The folder that holds the running program, without a trailing separator.
+// False when the system cannot say or it does not fit.
+bool PlatformExecutableDirectory(char* out, size_t outSize);
