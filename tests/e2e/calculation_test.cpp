@@ -68,9 +68,23 @@ protected:
         return found;
     }
 
+    // Drags the first rule's cursor window onto the scale's mark for the
+    // value and returns the column where its hairline is found, near the
+    // column given.
+    static double HairlineColumnOn(const ScaleOnRule& scale, double value, double near) {
+        DragReport report{};
+        std::string error;
+        EXPECT_TRUE(SetHairlineOn(scale, value, &report, &error)) << error;
+        const std::vector<uint8_t> picture = CurrentPicture();
+        const ScreenPicture screen{&picture, WIDTH, HEIGHT};
+        int top = 0, bottom = 0;
+        RuleRows(screen, 0, &top, &bottom);
+        return FindHairlineColumn(screen, near, top, bottom);
+    }
+
     // The two marks lie in one screen column, within a pixel.
     static void ExpectOneColumn(const char* what, double first, double second) {
-        std::printf("[ columns  ] %-28s %8.2f %8.2f  %.2f px apart\n", what, first, second, std::fabs(first - second));
+        std::printf("[ columns  ] %-28s %8.3f %8.3f  %.3f px apart\n", what, first, second, std::fabs(first - second));
         EXPECT_NEAR(first, second, 1.0) << what;
     }
 
@@ -144,13 +158,7 @@ TEST_F(CalculatingOnTheDuplex, TwoTimesSevenIsReadOnDFOverCFsSeven) {
     ExpectOneColumn("CF 7 under DF 14", cfSeven, dfFourteen);
     EXPECT_LT(std::fabs(cfSeven - dfFourteen), 0.5);
 
-    DragReport report{};
-    ASSERT_TRUE(SetHairlineOn(cf, 7.0, &report, &error)) << error;
-    const std::vector<uint8_t> withCursor = CurrentPicture();
-    const ScreenPicture screen{&withCursor, WIDTH, HEIGHT};
-    int top = 0, bottom = 0;
-    RuleRows(screen, 0, &top, &bottom);
-    ExpectOneColumn("hairline on CF 7, DF 14", FindHairlineColumn(screen, cfSeven, top, bottom), dfFourteen);
+    ExpectOneColumn("hairline on CF 7, DF 14", HairlineColumnOn(cf, 7.0, cfSeven), dfFourteen);
 }
 
 }  // namespace
