@@ -61,8 +61,8 @@ std::vector<double> Decades(int count) {
     return majors;
 }
 
-// The folded scales' majors: 3 to 10 and 10 to 40 (3 and 40 only bound the
-// intervals; the scales end at their pi marks).
+// The folded scales' majors: 3 to 10 and 10 to 40. 3 and 40 only bound the
+// intervals: CF and DF end at their pi marks, CIF at 10/pi and 100/pi.
 std::vector<double> Folded() { return {3, 4, 5, 6, 7, 8, 9, 10, 20, 30, 40}; }
 
 std::vector<double> Tenths() {
