@@ -303,38 +303,6 @@ void DrawProgressStep(float n) {
 
 namespace {
 
-// Where the default data is installed, from the folder of the program; the
-// build sets it from the install layout.
-#ifndef VERNASKEL_INSTALLED_DATA_FROM_PROGRAM
-#define VERNASKEL_INSTALLED_DATA_FROM_PROGRAM "../share/vernaskel"
-#endif
-constexpr const char* INSTALLED_DATA_FROM_PROGRAM = VERNASKEL_INSTALLED_DATA_FROM_PROGRAM;
-
-// The folder the installed default data lies in (its data/ts and images).
-bool InstalledDataFolder(char* out, size_t outSize) {
-    char programFolder[4096];
-    if (!PlatformExecutableDirectory(programFolder, sizeof programFolder)) return false;
-    std::string folder = std::string(programFolder) + "/" + INSTALLED_DATA_FROM_PROGRAM;
-    // Written without the "bin/.." detour, as a user would write it.
-    std::string tidy;
-    size_t start = 0;
-    while (start <= folder.size()) {
-        size_t end = folder.find('/', start);
-        if (end == std::string::npos) end = folder.size();
-        const std::string part = folder.substr(start, end - start);
-        const size_t lastSlash = tidy.rfind('/');
-        const std::string lastPart = lastSlash == std::string::npos ? tidy : tidy.substr(lastSlash + 1);
-        if (part == ".." && !lastPart.empty() && lastPart != "..") {
-            tidy.erase(lastSlash == std::string::npos ? 0 : lastSlash);
-        } else if (!part.empty() && part != ".") {
-            tidy += (start == 0 && part.find(':') != std::string::npos) ? part : "/" + part;
-        }
-        start = end + 1;
-    }
-    if (tidy.empty()) tidy = "/";
-    const int written = std::snprintf(out, outSize, "%s", tidy.c_str());
-    return written >= 0 && static_cast<size_t>(written) < outSize;
-}
 
 // Opens the texture list: the one in the working directory, or, when there is
 // none there, the default data installed with the program, whose image paths
@@ -352,7 +320,7 @@ FILE* OpenTextureList(char* fileName, size_t fileNameSize) {
     const int written = std::snprintf(message, sizeof message, "Cannot open the texture list %s: %s.", fileName,
                                       std::strerror(localError));
     char folder[4096];
-    if (localError == ENOENT && InstalledDataFolder(folder, sizeof folder)) {
+    if (localError == ENOENT && PlatformInstalledDataFolder(folder, sizeof folder)) {
         const std::string installed = std::string(folder) + "/" + fileName;
         errno = 0;
         file = std::fopen(installed.c_str(), "r");

@@ -16,3 +16,7 @@ bool PlatformResolvePath(const char* path, char* out, size_t outSize);
 // The folder that holds the running program, without a trailing separator.
 // False when the system cannot say or it does not fit.
 bool PlatformExecutableDirectory(char* out, size_t outSize);
+// The folder the data installed with the program lies in: as installed in
+// the usual layout <program folder>/../share/vernaskel, on Windows the
+// program's own folder. False when the program's folder cannot be told.
+bool PlatformInstalledDataFolder(char* out, size_t outSize);

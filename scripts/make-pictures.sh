@@ -2,14 +2,15 @@
 # Draws the README's pictures from the default data the build makes:
 #   docs/startup.png    the program as it opens
 #   docs/multiply.png   the upper rule set for 2 x 3 = 6 with the mouse
+#   docs/gallery/NAME.png  each ready-made model as the program shows it
 # The screenshot tool works the rule through the program's own main loop and
 # fails if the marks it finds in the picture do not agree; the pictures are
-# then cut to 64 colours to keep them small.
+# then cut to 64 colours (the gallery's, smaller, to 16) to keep them small.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh pictures
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2 --target vernaskel_default_data vernaskel_screenshot
+cmake --build build -j2 --target vernaskel_default_data vernaskel_screenshot vernaskel_rulegen
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build/tools/vernaskel_screenshot --in build --size 1440x810 --crop --out "$work/startup.png" \
@@ -18,4 +19,11 @@ mkdir -p docs
 for picture in startup multiply; do
   convert "$work/$picture.png" -strip +dither -colors 64 "png8:docs/$picture.png"
 done
-ls -l docs/startup.png docs/multiply.png
+mkdir -p docs/gallery
+rm -f docs/gallery/*.png
+for model in $(build/tools/vernaskel-rulegen --list-models | cut -d ' ' -f 1); do
+  build/tools/vernaskel-rulegen --model "$model" --out "$work/$model/data"
+  build/tools/vernaskel_screenshot --in "$work/$model" --size 1120x630 --crop --out "$work/$model.png"
+  convert "$work/$model.png" -strip +dither -colors 16 "png8:docs/gallery/$model.png"
+done
+ls -l docs/startup.png docs/multiply.png docs/gallery

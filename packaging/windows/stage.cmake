@@ -2,6 +2,7 @@
 # list of what it holds:
 #   cmake -DSTAGE=<folder> -DPROGRAM=<exe> -DRULEGEN=<exe> -DDATA_DIR=<data>
 #         -DREADME=<README.txt> -DRULES=<default.rules> -DLICENSE=<LICENSE> -DLICENCES=<folder>
+#         -DMODELS=<model files, ;-separated>
 #         -DUNINSTALL_LIST=<file> -P stage.cmake
 # Of the default data it takes the list and the textures it names, not the
 # other formats the build also draws.
@@ -9,6 +10,7 @@ file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE}/data ${STAGE}/licences)
 file(COPY ${PROGRAM} ${RULEGEN} ${README} ${RULES} DESTINATION ${STAGE})
 configure_file(${LICENSE} ${STAGE}/LICENSE.txt COPYONLY)
+file(COPY ${MODELS} DESTINATION ${STAGE}/models)
 file(COPY ${DATA_DIR}/ts DESTINATION ${STAGE}/data)
 file(STRINGS ${DATA_DIR}/ts entries)
 list(POP_FRONT entries)  # the count

@@ -1,5 +1,5 @@
-// Calculating on the default rules: the program started on the data the
-// build draws, the slide and the cursor window dragged with the mouse and the
+// Calculating on the default rules and on a ready-made model: the program
+// started on the data the generator draws, the slide and the cursor window dragged with the mouse and the
 // digit keys through whole main-loop passes, and the result read from the
 // rendered picture by finding the marks in it.
 #include <gtest/gtest.h>
@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "scene/panels.h"
 #include "tests/support/program.h"
+#include "tests/support/test_data.h"
+#include "tools/rulegen/rule_data.h"
 #include "tools/screenshot/rule_setting.h"
 
 namespace {
@@ -21,15 +24,21 @@ constexpr int HEIGHT = 1080;
 class Calculating : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(ReadRuleDescriptionFile(VERNASKEL_DEFAULT_RULES, &description_, &error)) << error;
-        ASSERT_TRUE(FindScaleOnRule(description_, 0, "C", &c_, &error)) << error;
-        ASSERT_TRUE(FindScaleOnRule(description_, 0, "D", &d_, &error)) << error;
         // The program runs where the build put the data: data\ts beside it.
-        ASSERT_TRUE(StartProgramIn(std::string(VERNASKEL_DATA_DIR) + "/..", WIDTH, HEIGHT));
-        ASSERT_TRUE(HeadlessMessageBoxes().empty()) << HeadlessMessageBoxes()[0].text;
+        Start(VERNASKEL_DEFAULT_RULES, std::string(VERNASKEL_DATA_DIR) + "/..");
     }
     void TearDown() override { ResetProgramState(); }
+
+    // Starts the program in a folder whose data was drawn from the
+    // description, and finds C and D on the first rule.
+    void Start(const char* rules, const std::string& folder) {
+        std::string error;
+        ASSERT_TRUE(ReadRuleDescriptionFile(rules, &description_, &error)) << error;
+        ASSERT_TRUE(FindScaleOnRule(description_, 0, "C", &c_, &error)) << error;
+        ASSERT_TRUE(FindScaleOnRule(description_, 0, "D", &d_, &error)) << error;
+        ASSERT_TRUE(StartProgramIn(folder, WIDTH, HEIGHT));
+        ASSERT_TRUE(HeadlessMessageBoxes().empty()) << HeadlessMessageBoxes()[0].text;
+    }
 
     // Drags the slide so that C's cValue lies over D's dValue, and returns
     // the picture that shows it.
@@ -59,9 +68,23 @@ protected:
         return found;
     }
 
+    // Drags the first rule's cursor window onto the scale's mark for the
+    // value and returns the column where its hairline is found, near the
+    // column given.
+    static double HairlineColumnOn(const ScaleOnRule& scale, double value, double near) {
+        DragReport report{};
+        std::string error;
+        EXPECT_TRUE(SetHairlineOn(scale, value, &report, &error)) << error;
+        const std::vector<uint8_t> picture = CurrentPicture();
+        const ScreenPicture screen{&picture, WIDTH, HEIGHT};
+        int top = 0, bottom = 0;
+        RuleRows(screen, 0, &top, &bottom);
+        return FindHairlineColumn(screen, near, top, bottom);
+    }
+
     // The two marks lie in one screen column, within a pixel.
     static void ExpectOneColumn(const char* what, double first, double second) {
-        std::printf("[ columns  ] %-28s %8.2f %8.2f  %.2f px apart\n", what, first, second, std::fabs(first - second));
+        std::printf("[ columns  ] %-28s %8.3f %8.3f  %.3f px apart\n", what, first, second, std::fabs(first - second));
         EXPECT_NEAR(first, second, 1.0) << what;
     }
 
@@ -100,6 +123,42 @@ TEST_F(Calculating, TwoDividedByEightIsAQuarterUnderTheRightIndex) {
     const std::vector<uint8_t> picture = SetSlide(8.0, 2.0);
     ExpectOneColumn("C 8 over D 2", Column(picture, c_, 8.0), Column(picture, d_, 2.0));
     ExpectOneColumn("C 10 over D 2.5", Column(picture, c_, 10.0), Column(picture, d_, 2.5));
+}
+
+// The folded scales spare the resetting of the slide: on the log-log duplex
+// model, drawn by the generator into a folder of its own, with the slide set
+// for 2 (C's 1 over D's 2), C's 7 lies past the end of the rule, but CF's 7
+// stands under DF's 14.
+class CalculatingOnTheDuplex : public Calculating {
+protected:
+    void SetUp() override {
+        const std::string folder = MakeDataDirectory({});
+        ASSERT_FALSE(folder.empty());
+        RuleDescription duplex{};
+        std::string error;
+        ASSERT_TRUE(ReadRuleDescriptionFile(DUPLEX_RULES, &duplex, &error)) << error;
+        ASSERT_TRUE(WriteRuleData(duplex, folder + "/data", RuleDataOptions{false, false}, &error)) << error;
+        Start(DUPLEX_RULES, folder);
+    }
+    static constexpr const char* DUPLEX_RULES = VERNASKEL_MODELS_SOURCE_DIR "/duplex.rules";
+};
+
+TEST_F(CalculatingOnTheDuplex, TwoTimesSevenIsReadOnDFOverCFsSeven) {
+    ScaleOnRule cf{}, df{};
+    std::string error;
+    ASSERT_TRUE(FindScaleOnRule(description_, 0, "CF", &cf, &error)) << error;
+    ASSERT_TRUE(FindScaleOnRule(description_, 0, "DF", &df, &error)) << error;
+    const std::vector<uint8_t> picture = SetSlide(1.0, 2.0);
+    MarkOnScreen cSeven{};
+    ASSERT_TRUE(LocateMark(c_, 7.0, &cSeven, &error)) << error;
+    EXPECT_GT(cSeven.sceneX, panelTable.panels[d_.panel].corner[3][0]) << "C's 7 should lie past the rule's end";
+
+    const double cfSeven = Column(picture, cf, 7.0);
+    const double dfFourteen = Column(picture, df, 14.0);
+    ExpectOneColumn("CF 7 under DF 14", cfSeven, dfFourteen);
+    EXPECT_LT(std::fabs(cfSeven - dfFourteen), 0.5);
+
+    ExpectOneColumn("hairline on CF 7, DF 14", HairlineColumnOn(cf, 7.0, cfSeven), dfFourteen);
 }
 
 }  // namespace

@@ -40,20 +40,23 @@ const Drawn& TheDrawing() {
 const RuleArtwork* DefaultArtwork() { return TheDrawing().ok ? TheDrawing().artwork : nullptr; }
 const RuleDescription& DefaultDescription() { return TheDrawing().description; }
 
-std::vector<ProbedMark> ProbedMarks() {
+std::vector<ProbedMark> MarksOf(const RuleDescription& description, const RuleArtwork* artwork, bool everyMark) {
     std::vector<ProbedMark> probes;
-    const RuleArtwork* artwork = DefaultArtwork();
     if (artwork == nullptr) return probes;
     for (int rule = 0; rule < RULE_COUNT; ++rule) {
         for (int strip = 0; strip < STRIP_COUNT; ++strip) {
             const StripMap& map = artwork[rule].strips[strip];
-            for (const ScaleBand& band : LayOutStrip(map.bottom, map.top, DefaultDescription().rules[rule].strips[strip])) {
+            for (const ScaleBand& band : LayOutStrip(map.bottom, map.top, description.rules[rule].strips[strip])) {
                 const std::vector<ScaleMark> marks = MakeScaleMarks(*band.scale, INDEX_LENGTH, MIN_MARK_SPACING);
                 for (size_t k = 0; k < marks.size(); ++k) {
-                    if (marks[k].lengthClass == 0 || k % 5 == 0) probes.push_back(ProbedMark{rule, strip, band, marks[k]});
+                    if (everyMark || marks[k].lengthClass == 0 || k % 5 == 0) {
+                        probes.push_back(ProbedMark{rule, strip, band, marks[k]});
+                    }
                 }
             }
         }
     }
     return probes;
 }
+
+std::vector<ProbedMark> ProbedMarks() { return MarksOf(DefaultDescription(), DefaultArtwork(), false); }

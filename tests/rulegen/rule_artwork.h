@@ -21,5 +21,8 @@ struct ProbedMark {
     ScaleMark mark;
 };
 
+// Every mark of every scale of a description, or (everyMark false) every
+// major and every fifth mark; the artwork gives the strips (MapRuleStrips).
+std::vector<ProbedMark> MarksOf(const RuleDescription& description, const RuleArtwork* artwork, bool everyMark);
 // Every major mark and every fifth mark of every scale of the default rules.
 std::vector<ProbedMark> ProbedMarks();

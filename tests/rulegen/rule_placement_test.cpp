@@ -2,6 +2,7 @@
 // texture coordinates put them, in every file format it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -42,15 +43,21 @@ const Written& WrittenData() {
     return written;
 }
 
-// The largest distance (texels) between a mark as found in the picture and
-// where it belongs; fails the test for any mark further than half a texel
-// or not found at all.
-double WorstPlacement(const RgbPicture* pictures, const char* format) {
-    const RuleArtwork* artwork = DefaultArtwork();
+struct Placement {
+    int marks = 0;  // found within half a texel
     double worst = 0.0;
+    double mean = 0.0;
+};
+
+// How far (texels) the marks as found in the pictures lie from where they
+// belong; fails the test for any mark further than half a texel or not
+// found at all.
+Placement MeasurePlacement(const std::vector<ProbedMark>& probes, const RuleArtwork* artwork,
+                           const RgbPicture* pictures, const char* what) {
+    Placement placement;
     std::string worstMark;
-    int probed = 0;
-    for (const ProbedMark& probe : ProbedMarks()) {
+    double sum = 0.0;
+    for (const ProbedMark& probe : probes) {
         const StripMap& strip = artwork[probe.rule].strips[probe.strip];
         const RgbPicture& picture = pictures[probe.rule];
         const double x = SceneXOfPosition(probe.mark.position);
@@ -59,19 +66,26 @@ double WorstPlacement(const RgbPicture* pictures, const char* format) {
         const double found = MarkCentreInRow(&picture.rgb[static_cast<size_t>(row) * picture.width * 3], picture.width, 3,
                                              at.x);
         const double error = std::fabs(found - at.x);
-        EXPECT_LT(error, 0.5) << format << ": rule " << probe.rule << " scale " << probe.band.scale->name << " value "
+        EXPECT_LT(error, 0.5) << what << ": rule " << probe.rule << " scale " << probe.band.scale->name << " value "
                               << probe.mark.value << " expected at texel x " << at.x << ", found at " << found;
         if (!(error < 0.5)) continue;
-        if (error > worst) {
-            worst = error;
+        if (error > placement.worst) {
+            placement.worst = error;
             worstMark = std::string(probe.band.scale->name) + " " + std::to_string(probe.mark.value);
         }
-        ++probed;
+        sum += error;
+        ++placement.marks;
     }
-    EXPECT_GT(probed, 300);
-    std::printf("[ placement ] %s: %d marks, worst %.3f texels from the scale function (%s)\n", format, probed, worst,
-                worstMark.c_str());
-    return worst;
+    placement.mean = sum / std::max(placement.marks, 1);
+    std::printf("[ placement ] %s: %d marks, mean %.3f, worst %.3f texels from the scale function (%s)\n", what,
+                placement.marks, placement.mean, placement.worst, worstMark.c_str());
+    return placement;
+}
+
+double WorstPlacement(const RgbPicture* pictures, const char* format) {
+    const Placement placement = MeasurePlacement(ProbedMarks(), DefaultArtwork(), pictures, format);
+    EXPECT_GT(placement.marks, 300);
+    return placement.worst;
 }
 
 TEST(RulePlacement, MarksLieWithinHalfATexelInEveryFormat) {
@@ -84,6 +98,34 @@ TEST(RulePlacement, MarksLieWithinHalfATexelInEveryFormat) {
     EXPECT_LT(WorstPlacement(written.bmp, "bmp"), 0.1);
     EXPECT_LT(WorstPlacement(written.tga, "tga"), 0.1);
     WorstPlacement(written.jpeg, "jpeg");
+}
+
+// The folded, Pythagorean, split root, further log-log and hyperbolic
+// scales, on a pair of rules.
+constexpr const char* FURTHER_SCALES = "rule 0\nupper LL00 LL0 DF\nslide CF CIF W1\nlower W2 P LL01\n"
+                                       "rule 1\nupper LL02 LL03 Sh1\nslide Sh2 Th\nlower\n";
+
+TEST(RulePlacement, EveryMarkOfTheFurtherScalesLiesWithinATenthOfATexel) {
+    ASSERT_NE(DefaultArtwork(), nullptr);
+    RuleDescription description{};
+    std::string error;
+    ASSERT_TRUE(ParseRuleDescription(FURTHER_SCALES, "further scales", &description, &error)) << error;
+    const std::string folder = ::testing::TempDir() + "vernaskel_further_scales";
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(WriteRuleData(description, folder, RuleDataOptions{false, false}, &error)) << error;
+    const PanelTable table = BuildInitialPanelTable();
+    RuleArtwork strips[RULE_COUNT]{};
+    RgbPicture written[RULE_COUNT];
+    for (int rule = 0; rule < RULE_COUNT; ++rule) {
+        ASSERT_TRUE(MapRuleStrips(table, rule, &strips[rule], &error)) << error;
+        ASSERT_TRUE(ReadTgaForTest(folder + "/rule" + std::to_string(rule) + ".tga", &written[rule]));
+    }
+    const std::vector<ProbedMark> marks = MarksOf(description, strips, true);
+    const Placement placement = MeasurePlacement(marks, strips, written, "further scales, every mark, tga");
+    EXPECT_EQ(placement.marks, static_cast<int>(marks.size()));
+    EXPECT_GT(placement.marks, 1000);
+    EXPECT_LT(placement.worst, 0.1);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(RulePlacement, CAndDAgreeOnScreenWhenTheSlideIsHome) {

@@ -47,6 +47,8 @@ TEST(Scales, EveryScaleKeepsItsMarksApartAndInside) {
         const ScaleDefinition& scale = *FindScale(name);
         const std::vector<ScaleMark> marks = MakeScaleMarks(scale, INDEX_LENGTH, MIN_MARK_SPACING);
         ASSERT_GT(marks.size(), 50u) << name;
+        // Drawn red exactly when it runs right to left.
+        EXPECT_EQ(scale.inverse, marks.back().position < marks.front().position) << name;
         for (size_t k = 0; k < marks.size(); ++k) {
             EXPECT_GE(marks[k].value, scale.low - 1e-9) << name;
             EXPECT_LE(marks[k].value, scale.high * (1 + 1e-9)) << name;
@@ -74,11 +76,31 @@ TEST(Scales, FunctionsMatchTheirDefinitions) {
     EXPECT_NEAR(FindScale("LL3")->position(std::exp(2.0)), FindScale("D")->position(2.0), 1e-12);
     EXPECT_NEAR(FindScale("LL2")->position(std::exp(0.2)), FindScale("D")->position(2.0), 1e-12);
     EXPECT_NEAR(FindScale("LL1")->position(std::exp(0.02)), FindScale("D")->position(2.0), 1e-12);
+    // The further scales, each where D shows what it stands for.
+    const auto onD = [](double value) { return FindScale("D")->position(value); };
+    const double pi = 3.14159265358979323846;
+    EXPECT_NEAR(FindScale("DF")->position(2 * pi), onD(2.0), 1e-12);
+    EXPECT_NEAR(FindScale("CF")->position(20.0), onD(20.0 / pi), 1e-12);
+    EXPECT_NEAR(FindScale("CIF")->position(5.0), FindScale("CF")->position(20.0), 1e-12);  // 5 x 20 = 100
+    EXPECT_NEAR(FindScale("P")->position(0.6), onD(8.0), 1e-12);                            // sqrt(1 - 0.36)
+    EXPECT_NEAR(FindScale("W1")->position(2.0), onD(4.0), 1e-12);
+    EXPECT_NEAR(FindScale("W2")->position(5.0), onD(2.5), 1e-12);
+    EXPECT_NEAR(FindScale("LL0")->position(std::exp(0.002)), onD(2.0), 1e-9);
+    EXPECT_NEAR(FindScale("LL00")->position(std::exp(0.0002)), onD(2.0), 1e-9);
+    EXPECT_NEAR(FindScale("LL01")->position(std::exp(-0.02)), onD(2.0), 1e-9);
+    EXPECT_NEAR(FindScale("LL02")->position(std::exp(-0.2)), onD(2.0), 1e-12);
+    EXPECT_NEAR(FindScale("LL03")->position(std::exp(-2.0)), onD(2.0), 1e-12);
+    EXPECT_NEAR(FindScale("Sh1")->position(std::asinh(0.5)), onD(5.0), 1e-12);
+    EXPECT_NEAR(FindScale("Sh2")->position(std::asinh(5.0)), onD(5.0), 1e-12);
+    EXPECT_NEAR(FindScale("Th")->position(std::atanh(0.5)), onD(5.0), 1e-12);
     EXPECT_EQ(FindScale("c"), nullptr);
     EXPECT_EQ(FormatMajorLabel(*FindScale("A"), 30.0), "3");
     EXPECT_EQ(FormatMajorLabel(*FindScale("A"), 100.0), "100");
     EXPECT_EQ(FormatMajorLabel(*FindScale("L"), 0.7), "7");
     EXPECT_EQ(FormatMajorLabel(*FindScale("LL1"), 1.025), "1.025");
+    EXPECT_EQ(FormatMajorLabel(*FindScale("DF"), pi), "\xCF\x80");
+    EXPECT_EQ(FormatMinorLabel(1.000105), "1.000105");
+    EXPECT_EQ(FormatMinorLabel(0.00005), "0.00005");
 }
 
 }  // namespace

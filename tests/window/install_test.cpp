@@ -73,7 +73,7 @@ protected:
 TEST_F(Installed, PutsEveryFileWhereADesktopLooksAndTheyValidate) {
     static const char* const FILES[] = {
         "bin/vernaskel", "bin/vernaskel-rulegen", "share/vernaskel/data/ts", "share/vernaskel/data/rule0.tga",
-        "share/vernaskel/data/rule1.jpg", "share/applications/vernaskel.desktop",
+        "share/vernaskel/data/rule1.jpg", "share/vernaskel/models/duplex.rules", "share/applications/vernaskel.desktop",
         "share/icons/hicolor/48x48/apps/vernaskel.png", "share/icons/hicolor/128x128/apps/vernaskel.png",
         "share/icons/hicolor/256x256/apps/vernaskel.png", "share/metainfo/org.vernaskel.Vernaskel.metainfo.xml",
         "share/man/man1/vernaskel.1.gz", "share/man/man1/vernaskel-rulegen.1.gz", "share/doc/vernaskel/README.md",
@@ -89,6 +89,10 @@ TEST_F(Installed, PutsEveryFileWhereADesktopLooksAndTheyValidate) {
     std::string version;
     EXPECT_EQ(RunInSession(session, prefix + "/bin/vernaskel --version", &version), 0);
     EXPECT_EQ(version, std::string("vernaskel ") + VERNASKEL_VERSION + "\n");
+    // The installed generator finds the models installed beside its data.
+    std::string models;
+    EXPECT_EQ(RunInSession(session, prefix + "/bin/vernaskel-rulegen --list-models", &models), 0);
+    EXPECT_NE(models.find("duplex"), std::string::npos) << models;
 }
 
 // From an empty folder the installed default rules show; a folder with a

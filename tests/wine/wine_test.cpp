@@ -240,7 +240,8 @@ TEST_F(Wine, InstallerPutsTheProgramInProgramFilesAndItsShortcutStartsIt) {
     std::string output;
     ASSERT_EQ(RunWine(root, {VERNASKEL_WINDOWS_SETUP, "/S"}, 60, &output), 0) << output;
     const fs::path installed = DriveC() / "Program Files" / "Vernaskel";
-    for (const char* file : {"vernaskel.exe", "vernaskel-rulegen.exe", "data/ts", "README.txt", "uninstall.exe"}) {
+    for (const char* file : {"vernaskel.exe", "vernaskel-rulegen.exe", "data/ts", "models/duplex.rules", "LICENSE.txt",
+                             "README.txt", "uninstall.exe"}) {
         EXPECT_TRUE(fs::exists(installed / file)) << file;
     }
     const std::string uninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vernaskel";

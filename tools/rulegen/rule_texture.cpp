@@ -117,17 +117,21 @@ void DrawMark(StripRaster* raster, double x, double widthTexels, double y0, doub
 
 // --- Text ------------------------------------------------------------------
 
-// The code points of a UTF-8 text (one- and two-byte forms, which is all the
-// labels use); anything else becomes '?'.
+// The code points of a UTF-8 text (one- to three-byte forms, which is all
+// the labels use: pi, the root sign); anything else becomes '?'.
 std::vector<unsigned> CodePoints(const std::string& text) {
     std::vector<unsigned> points;
+    const auto tail = [&](size_t k) { return static_cast<unsigned char>(text[k]) & 0x3Fu; };
     for (size_t k = 0; k < text.size(); ++k) {
         const unsigned char c = static_cast<unsigned char>(text[k]);
         if (c < 0x80) {
             points.push_back(c);
         } else if ((c & 0xE0) == 0xC0 && k + 1 < text.size()) {
-            points.push_back(((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[k + 1]) & 0x3Fu));
-            ++k;
+            points.push_back(((c & 0x1Fu) << 6) | tail(k + 1));
+            k += 1;
+        } else if ((c & 0xF0) == 0xE0 && k + 2 < text.size()) {
+            points.push_back(((c & 0x0Fu) << 12) | (tail(k + 1) << 6) | tail(k + 2));
+            k += 2;
         } else {
             points.push_back('?');
         }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-constexpr double RADIANS_PER_DEGREE = 3.14159265358979323846 / 180.0;
+constexpr double PI = 3.14159265358979323846;
+constexpr double RADIANS_PER_DEGREE = PI / 180.0;
 
 double PositionC(double v) { return std::log10(v); }
 double PositionCI(double v) { return 1.0 - std::log10(v); }
@@ -25,6 +27,29 @@ double PositionST(double v) { return std::log10(100.0 * v * RADIANS_PER_DEGREE);
 double PositionLL3(double v) { return std::log10(std::log(v)); }
 double PositionLL2(double v) { return std::log10(10.0 * std::log(v)); }
 double PositionLL1(double v) { return std::log10(100.0 * std::log(v)); }
+// Further up and down the same ladder: LL0 holds e^(x/1000) and LL00
+// e^(x/10000); the reciprocal scales LL01, LL02 and LL03 hold e^(-x/100),
+// e^(-x/10) and e^-x, so they run right to left.
+double PositionLL0(double v) { return std::log10(1000.0 * std::log(v)); }
+double PositionLL00(double v) { return std::log10(10000.0 * std::log(v)); }
+double PositionLL01(double v) { return std::log10(-100.0 * std::log(v)); }
+double PositionLL02(double v) { return std::log10(-10.0 * std::log(v)); }
+double PositionLL03(double v) { return std::log10(-std::log(v)); }
+// Folded at pi: CF and DF are C and D moved left by log pi, so that they
+// start and end at pi and their 1 (here 10) lies mid-rule; CIF is CI moved
+// the same way. The values run from pi to 10 pi (CIF: 10/pi to 100/pi).
+double PositionCF(double v) { return std::log10(v / PI); }
+double PositionCIF(double v) { return 1.0 - std::log10(v * PI / 10.0); }
+// Pythagorean: x lies where D shows 10 sqrt(1 - x^2); right to left.
+double PositionP(double v) { return std::log10(10.0 * std::sqrt(1.0 - v * v)); }
+// Square roots at double length: x lies where D shows x^2 (W2: a tenth of it).
+double PositionW1(double v) { return 2.0 * std::log10(v); }
+double PositionW2(double v) { return 2.0 * std::log10(v) - 1.0; }
+// Hyperbolic functions read against D: Sh1 holds x where D shows 10 sinh x,
+// Sh2 where D shows sinh x, Th where D shows 10 tanh x.
+double PositionSh1(double v) { return std::log10(10.0 * std::sinh(v)); }
+double PositionSh2(double v) { return std::log10(std::sinh(v)); }
+double PositionTh(double v) { return std::log10(10.0 * std::tanh(v)); }
 
 std::vector<double> Decades(int count) {
     std::vector<double> majors;
@@ -35,6 +60,10 @@ std::vector<double> Decades(int count) {
     majors.push_back(decade);
     return majors;
 }
+
+// The folded scales' majors: 3 to 10 and 10 to 40. 3 and 40 only bound the
+// intervals: CF and DF end at their pi marks, CIF at 10/pi and 100/pi.
+std::vector<double> Folded() { return {3, 4, 5, 6, 7, 8, 9, 10, 20, 30, 40}; }
 
 std::vector<double> Tenths() {
     std::vector<double> majors;
@@ -68,6 +97,39 @@ const std::vector<ScaleDefinition>& Catalogue() {
         {"LL3", "e^x", PositionLL3, e, std::exp(10.0),
          {2.5, 3, 4, 5, 6, 7, 8, 9, 10, 15, 20, 30, 40, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 30000},
          LabelStyle::Value, false},
+        {"LL0", "e^0.001x", PositionLL0, std::exp(0.001), std::exp(0.01),
+         {1.001, 1.0015, 1.002, 1.0025, 1.003, 1.0035, 1.004, 1.005, 1.006, 1.007, 1.008, 1.009, 1.01, 1.011},
+         LabelStyle::Value, false},
+        {"LL00", "e^0.0001x", PositionLL00, std::exp(0.0001), std::exp(0.001),
+         {1.0001, 1.00015, 1.0002, 1.00025, 1.0003, 1.00035, 1.0004, 1.0005, 1.0006, 1.0007, 1.0008, 1.0009, 1.001,
+          1.0011},
+         LabelStyle::Value, false},
+        {"LL01", "e^-0.01x", PositionLL01, std::exp(-0.1), std::exp(-0.01),
+         {0.9, 0.91, 0.92, 0.93, 0.94, 0.95, 0.96, 0.97, 0.98, 0.985, 0.99, 0.995}, LabelStyle::Value, true},
+        {"LL02", "e^-0.1x", PositionLL02, std::exp(-1.0), std::exp(-0.1),
+         {0.35, 0.4, 0.45, 0.5, 0.55, 0.6, 0.65, 0.7, 0.75, 0.8, 0.85, 0.9, 0.95}, LabelStyle::Value, true},
+        {"LL03", "e^-x", PositionLL03, std::exp(-10.0), std::exp(-1.0),
+         {0.00004, 0.0001, 0.0002, 0.0005, 0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35,
+          0.4},
+         LabelStyle::Value, true},
+        {"CF", "\xCF\x80x", PositionCF, PI, 10.0 * PI, Folded(), LabelStyle::LeadingDigit, false,
+         {{PI, "\xCF\x80"}, {10.0 * PI, "\xCF\x80"}}},
+        {"DF", "\xCF\x80x", PositionCF, PI, 10.0 * PI, Folded(), LabelStyle::LeadingDigit, false,
+         {{PI, "\xCF\x80"}, {10.0 * PI, "\xCF\x80"}}},
+        {"CIF", "1/\xCF\x80x", PositionCIF, 10.0 / PI, 100.0 / PI, Folded(), LabelStyle::LeadingDigit, true},
+        {"P", "\xE2\x88\x9A(1-x\xC2\xB2)", PositionP, 0.0, std::sqrt(0.99),
+         {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 0.98, 0.99, 0.995}, LabelStyle::Value, true},
+        {"W1", "\xE2\x88\x9Ax", PositionW1, 1.0, std::sqrt(10.0),
+         {1, 1.1, 1.2, 1.3, 1.4, 1.5, 1.6, 1.7, 1.8, 1.9, 2, 2.2, 2.4, 2.6, 2.8, 3, 3.2}, LabelStyle::Value, false},
+        {"W2", "\xE2\x88\x9Ax", PositionW2, std::sqrt(10.0), 10.0,
+         {3, 3.5, 4, 4.5, 5, 5.5, 6, 7, 8, 9, 10}, LabelStyle::Value, false},
+        {"Sh1", "sinh", PositionSh1, std::asinh(0.1), std::asinh(1.0),
+         {0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4, 0.45, 0.5, 0.6, 0.7, 0.8, 0.9}, LabelStyle::Value, false},
+        {"Sh2", "sinh", PositionSh2, std::asinh(1.0), std::asinh(10.0),
+         {0.8, 0.9, 1, 1.2, 1.4, 1.6, 1.8, 2, 2.5, 3}, LabelStyle::Value, false},
+        {"Th", "tanh", PositionTh, std::atanh(0.1), 3.0,
+         {0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4, 0.45, 0.5, 0.6, 0.7, 0.8, 0.9, 1, 1.5, 2, 3}, LabelStyle::Value,
+         false},
     };
     return scales;
 }
@@ -209,17 +271,34 @@ std::vector<ScaleMark> MakeScaleMarks(const ScaleDefinition& scale, double index
             Subdivide(scale, {Interval{major, scale.majors[k + 1]}}, 1, indexLength, minSpacing, &marks);
         }
     }
+    for (const NamedMark& named : scale.named) {
+        const double position = scale.position(named.value);
+        marks.erase(std::remove_if(marks.begin(), marks.end(),
+                                   [&](const ScaleMark& mark) {
+                                       return std::fabs(mark.position - position) * indexLength < minSpacing;
+                                   }),
+                    marks.end());
+        marks.push_back(ScaleMark{named.value, position, 0});
+    }
     std::sort(marks.begin(), marks.end(), [](const ScaleMark& a, const ScaleMark& b) { return a.value < b.value; });
     return marks;
 }
 
 std::string FormatMinorLabel(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
+    // As few decimals as give the value back (1.000105, 0.00005), never an
+    // exponent.
+    char text[64];
+    for (int decimals = 0; decimals <= 12; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (std::fabs(std::strtod(text, nullptr) - value) <= 1e-9 * std::fabs(value)) break;
+    }
     return text;
 }
 
 std::string FormatMajorLabel(const ScaleDefinition& scale, double value) {
+    for (const NamedMark& named : scale.named) {
+        if (named.value == value) return named.label;
+    }
     char text[32];
     switch (scale.labelStyle) {
     case LabelStyle::LeadingDigit: {

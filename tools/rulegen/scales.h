@@ -11,6 +11,12 @@ enum class LabelStyle {
     Tenths         // the value in tenths: 0 1 2 ... 10
 };
 
+// A mark with a name of its own in place of a numeral, such as pi.
+struct NamedMark {
+    double value;
+    const char* label;
+};
+
 struct ScaleDefinition {
     const char* name;     // as rule descriptions name it and as the rule shows it
     const char* formula;  // shown at the right end
@@ -24,6 +30,9 @@ struct ScaleDefinition {
     std::vector<double> majors;
     LabelStyle labelStyle;
     bool inverse;  // runs right to left; drawn in red
+    // Marks drawn and labelled like majors; finer marks too close to one
+    // are left out.
+    std::vector<NamedMark> named = {};
 };
 
 struct ScaleMark {
