@@ -89,6 +89,17 @@ protected:
         return area;
     }
 
+    // Waits until the default rules show in the window's client area and
+    // says so if they do not; the client area.
+    WindowGeometry ExpectDefaultRules(unsigned long window) {
+        const WindowGeometry client = ClientArea(window);
+        DefaultRuleCount count;
+        EXPECT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
+        EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
+                                   << count.span;
+        return client;
+    }
+
     void EndWithEscape(unsigned long window) {
         RunInSession(session, "xdotool windowfocus --sync " + std::to_string(window) + " key Escape");
         EXPECT_EQ(WaitForExit(&program, EXIT_SECONDS), 0) << ReadFile(program.stderrPath);
@@ -169,19 +180,14 @@ TEST_F(Wine, RuleGeneratorDrawsTheDefaultRules) {
 TEST_F(Wine, ZipsProgramShowsTheRulesDragsTheSlideAndEndsOnEscape) {
     const unsigned long window = Launch(Unpacked(), "vernaskel.exe");
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
+    RunInSession(session, "xdotool mousemove 1000 740");
     // The window, frame included, covers the screen: the client area is
     // smaller by the frame, the same width at the sides and the bottom.
-    const WindowGeometry g = ClientArea(window);
+    const WindowGeometry g = ExpectDefaultRules(window);
     EXPECT_LT(g.width, SCREEN_WIDTH);
     EXPECT_GT(g.y, g.x);  // the caption
     EXPECT_EQ(SCREEN_WIDTH - g.x - g.width, g.x);
     EXPECT_EQ(SCREEN_HEIGHT - g.y - g.height, g.x);
-    RunInSession(session, "xdotool mousemove 1000 740");
-
-    DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &g));
-    EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
-                               << count.span;
 
     // The first slide (y 4.03 to 6.97 at depth 23), pressed a third of the
     // way along and dragged 100 pixels right at the start sensitivity.
@@ -216,11 +222,7 @@ TEST_F(Wine, FromAnotherFolderItShowsItsOwnRulesAndWithoutAnyListTheErrorBox) {
     fs::create_directories(empty);
     const unsigned long window = Launch(empty, (Unpacked() / "vernaskel.exe").string());
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
-    const WindowGeometry client = ClientArea(window);
-    DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
-    EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
-                               << count.span;
+    ExpectDefaultRules(window);
     EndWithEscape(window);
 
     const fs::path lonely = root / "lonely";
@@ -253,11 +255,7 @@ TEST_F(Wine, InstallerPutsTheProgramInProgramFilesAndItsShortcutStartsIt) {
     program = StartProgramIn(session.display, "wine", root.string(), {"start", "/wait", shortcut});
     const unsigned long window = FindWindowByTitle(session, " Vernaskel", START_SECONDS);
     ASSERT_NE(window, 0u) << ReadFile(program.stderrPath);
-    const WindowGeometry client = ClientArea(window);
-    DefaultRuleCount count;
-    ASSERT_TRUE(WaitForDefaultRules(session, START_SECONDS, &count, &client));
-    EXPECT_TRUE(count.Shown()) << count.marks << " dark and " << count.body << " body-coloured pixels of "
-                               << count.span;
+    ExpectDefaultRules(window);
     EndWithEscape(window);
 
     // Uninstalling takes what was installed and its registration. The
