@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iterator>
 #include <random>
 #include <string>
@@ -41,15 +40,11 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(started) << "Xvfb with openbox did not start";
-        char dir[] = "/tmp/vernaskel-desktop-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        workDir = dir;
-        ASSERT_TRUE(WriteDataFiles(workDir, WhiteTextureData()));
+        workDir = MakeDataDirectory(WhiteTextureData());
+        ASSERT_FALSE(workDir.empty());
     }
     void TearDown() override {
         if (program.pid > 0) WaitForExit(&program, 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(workDir, ignored);
     }
 
     // Starts the program and waits until the window manager has framed its

@@ -20,36 +20,26 @@ namespace fs = std::filesystem;
 constexpr int SCREEN_WIDTH = 800;
 constexpr int SCREEN_HEIGHT = 600;
 
-std::string MakeTempFolder(const char* stem) {
-    std::string pattern = (fs::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
-    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-}
-
 class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        prefix = MakeTempFolder("vernaskel-prefix");
+        const std::string folder = MakeDataDirectory({});
+        prefix = folder + "/prefix";
+        installLog = folder + "/install.log";
         const std::string command = std::string(VERNASKEL_CMAKE) + " --install " + VERNASKEL_BUILD_DIR +
-                                    " --prefix " + prefix + " > " + prefix + ".log 2>&1";
-        installed = !prefix.empty() && std::system(command.c_str()) == 0;
+                                    " --prefix " + prefix + " > " + installLog + " 2>&1";
+        installed = !folder.empty() && std::system(command.c_str()) == 0;
         started = StartXvfb(SCREEN_WIDTH, SCREEN_HEIGHT, &session);
     }
-    static void TearDownTestSuite() {
-        StopXvfb(&session);
-        std::error_code ignored;
-        fs::remove_all(prefix, ignored);
-        fs::remove(prefix + ".log", ignored);
-    }
+    static void TearDownTestSuite() { StopXvfb(&session); }
     void SetUp() override {
-        ASSERT_TRUE(installed) << ReadFile(prefix + ".log");
+        ASSERT_TRUE(installed) << ReadFile(installLog);
         ASSERT_TRUE(started) << "Xvfb did not start";
-        workDir = MakeTempFolder("vernaskel-folder");
+        workDir = MakeDataDirectory({});
         ASSERT_FALSE(workDir.empty());
     }
     void TearDown() override {
         if (program.pid > 0) WaitForExit(&program, 0);
-        std::error_code ignored;
-        fs::remove_all(workDir, ignored);
     }
 
     // Starts the installed program (or another copy) in the work folder.
@@ -63,6 +53,7 @@ protected:
     }
 
     static inline std::string prefix;
+    static inline std::string installLog;
     static inline bool installed = false;
     static inline XvfbSession session;
     static inline bool started = false;
@@ -125,7 +116,7 @@ TEST_F(Installed, ShowsItsDefaultRulesFromAnyFolderAndAFoldersOwnRulesThere) {
 // A copy of the program with no installed data beside it, in a folder with
 // no list: the message names both places looked in.
 TEST_F(Installed, WithoutAnyListItNamesBothPlacesAndEndsWithStatusOne) {
-    const std::string lonely = MakeTempFolder("vernaskel-lonely");
+    const std::string lonely = MakeDataDirectory({});
     ASSERT_FALSE(lonely.empty());
     fs::create_directory(lonely + "/bin");
     fs::copy_file(prefix + "/bin/vernaskel", lonely + "/bin/vernaskel");
@@ -138,8 +129,6 @@ TEST_F(Installed, WithoutAnyListItNamesBothPlacesAndEndsWithStatusOne) {
     EXPECT_NE(message.find("Cannot open the texture list data/ts: No such file or directory."), std::string::npos)
         << message;
     EXPECT_NE(message.find(lonely + "/share/vernaskel/data/ts"), std::string::npos) << message;
-    std::error_code ignored;
-    fs::remove_all(lonely, ignored);
 }
 
 }  // namespace
