@@ -303,7 +303,6 @@ void DrawProgressStep(float n) {
 
 namespace {
 
-
 // Opens the texture list: the one in the working directory, or, when there is
 // none there, the default data installed with the program, whose image paths
 // then count from the folder it is installed in. Ends the process with a

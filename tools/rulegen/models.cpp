@@ -55,24 +55,24 @@ std::string Names(const std::vector<ModelEntry>& models) {
 
 }  // namespace
 
-std::vector<std::string> ModelFolderCandidates() {
+bool FindModelsFolder(const char* given, std::string* folder, std::string* error) {
+    std::string candidate;
     char installed[4096];
-    if (!PlatformInstalledDataFolder(installed, sizeof installed)) return {};
-    return {(fs::path(installed) / "models").string()};
-}
-
-bool FindModelsFolder(const std::vector<std::string>& candidates, std::string* folder, std::string* error) {
-    std::string looked;
-    for (const std::string& candidate : candidates) {
-        std::error_code failure;
-        if (fs::is_directory(candidate, failure)) {
-            *folder = candidate;
-            return true;
-        }
-        looked += (looked.empty() ? "" : ", ") + candidate;
+    if (given != nullptr) {
+        candidate = given;
+    } else if (PlatformInstalledDataFolder(installed, sizeof installed)) {
+        candidate = (fs::path(installed) / "models").string();
+    } else {
+        *error = "the generator's own folder cannot be told; give the models folder with --models DIR";
+        return false;
     }
-    *error = "no models folder found (looked in " + looked + "); give one with --models DIR";
-    return false;
+    std::error_code failure;
+    if (!fs::is_directory(candidate, failure)) {
+        *error = "no models folder at " + candidate + (given != nullptr ? "" : "; give one with --models DIR");
+        return false;
+    }
+    *folder = candidate;
+    return true;
 }
 
 bool ListModels(const std::string& folder, std::vector<ModelEntry>* models, std::string* error) {

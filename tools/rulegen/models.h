@@ -11,14 +11,11 @@ struct ModelEntry {
     std::string summary;
 };
 
-// Where the models folder is looked for: beside the data installed with the
-// generator (<its folder>/../share/vernaskel/models as installed; on Windows
-// <its folder>/models). Empty when the generator's folder cannot be told.
-std::vector<std::string> ModelFolderCandidates();
-
-// The first of the candidates that is a folder; false, with a message that
-// names every place looked in, when none is.
-bool FindModelsFolder(const std::vector<std::string>& candidates, std::string* folder, std::string* error);
+// The models folder: `given` when it is not null, else the one beside the
+// data installed with the generator (<its folder>/../share/vernaskel/models
+// as installed; <its folder>/models on Windows). False, with a message that
+// names the place looked in, when that is not a folder.
+bool FindModelsFolder(const char* given, std::string* folder, std::string* error);
 
 // The models of a folder, sorted by name; false, with a message, when the
 // folder cannot be read.

@@ -72,10 +72,7 @@ int main(int argc, char** argv) {
     std::string error;
     std::string folder;
     if (modelName != nullptr || listModels) {
-        const std::vector<std::string> candidates = modelsFolder != nullptr
-                                                        ? std::vector<std::string>{modelsFolder}
-                                                        : ModelFolderCandidates();
-        if (!FindModelsFolder(candidates, &folder, &error)) return Fail(error);
+        if (!FindModelsFolder(modelsFolder, &folder, &error)) return Fail(error);
     }
     if (listModels) {
         std::vector<ModelEntry> models;
