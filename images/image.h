@@ -22,7 +22,7 @@ void FreeImage(Image* image);
 
 // Allocates, zeroed (std::calloc), the pixel buffer of a picture of `height`
 // rows of `rowStride` bytes, with one spare row and one spare pixel after
-// them: GLU's mipmap scaler (gluBuild2DMipmaps on sizes that are not powers of
-// two) reads up to the pixel just past the last row, with zero weight. Null
-// when there is no memory.
+// them, zeroed: the mipmap scaler reads the pixel just past the last row
+// (with a weight of zero or nearly so) and takes it as zero, and so does
+// GLU's, which reads the memory there. Null when there is no memory.
 uint8_t* AllocateImagePixels(size_t height, size_t rowStride, size_t bytesPerPixel);

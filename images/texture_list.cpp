@@ -1,7 +1,6 @@
 #include "images/texture_list.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "images/dib_reader.h"
 #include "images/image.h"
 #include "images/jpeg_reader.h"
+#include "images/mipmaps.h"
 #include "images/tga_reader.h"
 #include "platform/platform.h"
 #include "render/bitmap_font.h"
@@ -239,8 +239,7 @@ bool IsUploadable(const Image* image) {
 void UploadImage(const Image* image, TextureFilter filter) {
     const GLenum format = image->bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
     if (filter == TextureFilter::Mipmapped) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, image->bytesPerPixel, image->width, image->height, format, GL_UNSIGNED_BYTE,
-                          image->pixels);
+        BuildMipmaps(image->bytesPerPixel, image->width, image->height, format, image->pixels);
     } else if (filter == TextureFilter::Plain) {
         glTexImage2D(GL_TEXTURE_2D, 0, image->bytesPerPixel, image->width, image->height, 0, format, GL_UNSIGNED_BYTE,
                      image->pixels);

@@ -1,7 +1,6 @@
 #include "render/view.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cmath>
 
@@ -22,6 +21,41 @@ ViewState InitialViewState() {
 
 ViewState viewState = InitialViewState();
 
+namespace {
+
+void Normalize(float v[3]) {
+    const float length = static_cast<float>(std::sqrt(static_cast<double>(v[0] * v[0] + v[1] * v[1] + v[2] * v[2])));
+    if (length == 0.0f) return;
+    v[0] /= length;
+    v[1] /= length;
+    v[2] /= length;
+}
+
+void Cross(const float a[3], const float b[3], float out[3]) {
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+}
+
+}  // namespace
+
+void MultiplyLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ, double upX,
+                    double upY, double upZ) {
+    float forward[3] = {static_cast<float>(centreX - eyeX), static_cast<float>(centreY - eyeY),
+                        static_cast<float>(centreZ - eyeZ)};
+    float up[3] = {static_cast<float>(upX), static_cast<float>(upY), static_cast<float>(upZ)};
+    Normalize(forward);
+    float side[3];
+    Cross(forward, up, side);
+    Normalize(side);
+    Cross(side, forward, up);
+    // Column-major: the rows of the rotation are side, up and -forward.
+    const GLfloat m[16] = {side[0], up[0], -forward[0], 0.0f, side[1], up[1], -forward[1], 0.0f,
+                           side[2], up[2], -forward[2], 0.0f, 0.0f,    0.0f,  0.0f,        1.0f};
+    glMultMatrixf(m);
+    glTranslated(-eyeX, -eyeY, -eyeZ);
+}
+
 void SetupPerspectiveProjection() {
     glEnable(GL_DEPTH_TEST);
     glViewport(0, 0, static_cast<GLsizei>(viewState.clientWidth), static_cast<GLsizei>(viewState.clientHeight));
@@ -31,7 +65,7 @@ void SetupPerspectiveProjection() {
     // swapped extents mirror it back, so +x is to the right on screen.
     glFrustum(viewState.frustumHalfWidth, -viewState.frustumHalfWidth, -viewState.frustumHalfHeight,
               viewState.frustumHalfHeight, viewState.nearPlane, PERSPECTIVE_FAR);
-    gluLookAt(0, 0, 0, 0, 0, 1, 0, 1, 0);
+    MultiplyLookAt(0, 0, 0, 0, 0, 1, 0, 1, 0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -41,7 +75,7 @@ void SetupOrthographicProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.12, -0.12, -0.1, 0.1, viewState.nearPlane, ORTHOGRAPHIC_FAR);
-    gluLookAt(0, 0, 0, 0, 0, 100, 0, 1, 0);
+    MultiplyLookAt(0, 0, 0, 0, 0, 100, 0, 1, 0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -118,6 +152,6 @@ void ApplyCamera() {
     const double centreX = 2.0 * v.eyePoint.x - v.backPoint.x;
     const double centreY = 2.0 * v.eyePoint.y - v.backPoint.y;
     const double centreZ = 2.0 * v.eyePoint.z - v.backPoint.z;
-    gluLookAt(v.eyePoint.x, v.eyePoint.y, v.eyePoint.z, centreX, centreY, centreZ, v.upVector.x, v.upVector.y,
+    MultiplyLookAt(v.eyePoint.x, v.eyePoint.y, v.eyePoint.z, centreX, centreY, centreZ, v.upVector.x, v.upVector.y,
               v.upVector.z);
 }

@@ -31,6 +31,12 @@ extern ViewState viewState;
 constexpr double PERSPECTIVE_FAR = 1000.0;
 constexpr double ORTHOGRAPHIC_FAR = 1.0e8;
 
+// Multiplies the current matrix by a view from the eye toward the centre with
+// the given up direction: GLU's gluLookAt, float for float, on every GL the
+// program runs on (a web GL has no GLU of its own).
+void MultiplyLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ, double upX,
+                    double upY, double upZ);
+
 void SetupPerspectiveProjection();
 void SetupOrthographicProjection();
 // The camera step: turns backPoint by the orbit steps and derives upVector.

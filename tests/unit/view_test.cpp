@@ -1,4 +1,5 @@
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -123,6 +124,26 @@ TEST_F(Projections, OrthographicShowsAFixedWindowWhateverTheAspect) {
     Project(-0.12, -0.1, 1.0, &x, &y);
     EXPECT_NEAR(x, -1.0, 1e-6);
     EXPECT_NEAR(y, -1.0, 1e-6);
+}
+
+// The program's own look-at (the web has no GLU) gives GLU's matrix exactly.
+TEST_F(Projections, LookAtIsGlusFloatForFloat) {
+    const double views[][9] = {{0, 0, 0, 0, 0, 1, 0, 1, 0},
+                               {0, 0, 0, 0, 0, 100, 0, 1, 0},
+                               {0, 0, 0, 0, 0, -1, 0, 1, 2.6794897e-08},
+                               {1.5, -2, 3, 0.25, 7, -9, 0.3, 1, -0.2}};
+    glMatrixMode(GL_MODELVIEW);
+    for (const auto& v : views) {
+        GLfloat glu[16];
+        GLfloat ours[16];
+        glLoadIdentity();
+        gluLookAt(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+        glGetFloatv(GL_MODELVIEW_MATRIX, glu);
+        glLoadIdentity();
+        MultiplyLookAt(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+        glGetFloatv(GL_MODELVIEW_MATRIX, ours);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(ours[i], glu[i]) << "view " << v[3] << ", element " << i;
+    }
 }
 
 TEST_F(Projections, CameraAtItsStartPoseLeavesTheModelviewIdentity) {
