@@ -107,8 +107,7 @@ int WinMain() {
         PlatformShowMessageBox(nullptr, text.c_str(), "Error");
         return 1;
     }
-    while (RunMainLoopPass()) {
-    }
+    PlatformRunMainLoop(RunMainLoopPass);
     return 0;
 }
 
@@ -130,22 +129,4 @@ void RunStartup() {
     viewState.eyePoint = Vec3f{0.0f, 0.0f, 0.0f};
     viewState.backPoint = Vec3f{0.0f, 0.0f, 1.0f};
     dragSensitivity = 0.0002f;
-}
-
-void ClearBuffers() {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-void PresentFrame() { PlatformSwapBuffers(); }
-
-void ReadCursorPosition(int32_t* x, int32_t* y) {
-    *x = 0;
-    *y = 0;
-    int32_t screenX = 0;
-    int32_t screenY = 0;
-    if (PlatformGetCursorPos(&screenX, &screenY)) {
-        *x = screenX;
-        *y = screenY;
-    }
 }

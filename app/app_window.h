@@ -52,7 +52,3 @@ void HandleKeyDown(uintptr_t virtualKey);
 void HandleKeyUp(uintptr_t virtualKey);
 
 void RunStartup();
-void ClearBuffers();
-void PresentFrame();
-// Cursor position in screen pixels; (0, 0) when it cannot be read.
-void ReadCursorPosition(int32_t* x, int32_t* y);

@@ -5,6 +5,7 @@
 #   setup-debian.sh pictures  what building and the README's pictures need
 #   setup-debian.sh timing    what building and timing whole starts under Xvfb need
 #   setup-debian.sh windows   that, and what the Windows build and its tests need
+#   setup-debian.sh web       that, and what the browser build and its tests need
 set -euo pipefail
 
 run_packages=(
@@ -28,6 +29,11 @@ timing_packages=(xvfb)
 # code, dpkg-dev to unpack Debian's source packages, NSIS for the installer,
 # GoogleTest's sources for the unit tests built for Windows.
 windows_packages=(g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis googletest)
+# Emscripten (with the clang and lld it needs), dpkg-dev to unpack Debian's
+# source packages, Chromium for the tests (driven by npm's puppeteer-core;
+# Debian's npm only where the machine has none).
+web_packages=(emscripten dpkg-dev chromium)
+command -v npm > /dev/null || web_packages+=(npm)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
@@ -36,7 +42,8 @@ case "${1:-run}" in
   pictures) packages+=("${picture_packages[@]}") ;;
   timing) packages+=("${timing_packages[@]}") ;;
   windows) packages+=("${windows_packages[@]}") ;;
-  *) echo "usage: $0 run|test|pictures|timing|windows" >&2; exit 2 ;;
+  web) packages+=("${web_packages[@]}") ;;
+  *) echo "usage: $0 run|test|pictures|timing|windows|web" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -4,27 +4,13 @@
 #         -DREADME=<README.txt> -DRULES=<default.rules> -DLICENSE=<LICENSE> -DLICENCES=<folder>
 #         -DMODELS=<model files, ;-separated>
 #         -DUNINSTALL_LIST=<file> -P stage.cmake
-# Of the default data it takes the list and the textures it names, not the
-# other formats the build also draws.
+include(${CMAKE_CURRENT_LIST_DIR}/../default_data.cmake)
 file(REMOVE_RECURSE ${STAGE})
-file(MAKE_DIRECTORY ${STAGE}/data ${STAGE}/licences)
+file(MAKE_DIRECTORY ${STAGE}/licences)
 file(COPY ${PROGRAM} ${RULEGEN} ${README} ${RULES} DESTINATION ${STAGE})
 configure_file(${LICENSE} ${STAGE}/LICENSE.txt COPYONLY)
 file(COPY ${MODELS} DESTINATION ${STAGE}/models)
-file(COPY ${DATA_DIR}/ts DESTINATION ${STAGE}/data)
-file(STRINGS ${DATA_DIR}/ts entries)
-list(POP_FRONT entries)  # the count
-foreach(entry IN LISTS entries)
-  string(REGEX REPLACE "[ \t]+" ";" words "${entry}")
-  list(LENGTH words count)
-  if(count LESS 4)
-    continue()
-  endif()
-  list(GET words 3 path)
-  string(REPLACE "\\" "/" path "${path}")
-  get_filename_component(folder ${path} DIRECTORY)
-  file(COPY ${DATA_DIR}/../${path} DESTINATION ${STAGE}/${folder})
-endforeach()
+copy_default_data(${DATA_DIR} ${STAGE})
 file(GLOB licences ${LICENCES}/*)
 file(COPY ${licences} DESTINATION ${STAGE}/licences)
 

@@ -1,0 +1,9 @@
+// What the program says to its page (web_page.cpp, the page's script in
+// web/vernaskel.js): messages, pictures shown, the end.
+#pragma once
+
+// Shows an "Error" box's text in the page.
+void WebPageShowMessage(const char* caption, const char* text);
+// A picture is finished. During the first pass (start-up's loading
+// pictures) the page's turn ends here until the browser has shown it.
+void WebPagePresented();

@@ -1,0 +1,267 @@
+// The browser's backend: the page's canvas is the window, a WebGL context its
+// GL context (drawn through web_gl.cpp), and the page's events its messages.
+// The canvas fills the page and counts device pixels; the client area is
+// the whole canvas at (0, 0) of the "screen", the page.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/web/web_gl.h"
+#include "platform/web/web_page.h"
+
+struct PlatformWindow {
+    WindowProc proc;
+    int width;   // the canvas, in device pixels
+    int height;
+    unsigned buttonsDown;  // bit 0 left, bit 1 right
+};
+
+struct PlatformGlContext {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
+};
+
+namespace {
+
+constexpr const char* CANVAS = "#canvas";
+
+PlatformWindow* mainWindow = nullptr;
+std::string lastError;
+
+// The pointer as the page last reported it, and as the last drain took it.
+int32_t pointerX = 0;
+int32_t pointerY = 0;
+int32_t drainX = 0;
+int32_t drainY = 0;
+
+// The page's size in device pixels: the size the canvas is given.
+EM_JS(int, PageWidth, (), { return Math.max(1, Math.round(window.innerWidth * (window.devicePixelRatio || 1))); });
+EM_JS(int, PageHeight, (), { return Math.max(1, Math.round(window.innerHeight * (window.devicePixelRatio || 1))); });
+EM_JS(double, PixelRatio, (), { return window.devicePixelRatio || 1; });
+
+// The page's keys by their place on the keyboard, whatever its layout, as
+// the program's virtual-key codes; -1 for keys the program has no code for.
+int VirtualKeyOf(const char* code) {
+    if (std::strncmp(code, "Digit", 5) == 0 && code[5] >= '0' && code[5] <= '9' && code[6] == '\0') {
+        return VK_0 + (code[5] - '0');
+    }
+    if (std::strncmp(code, "Key", 3) == 0 && code[3] >= 'A' && code[3] <= 'Z' && code[4] == '\0') {
+        return VK_A + (code[3] - 'A');
+    }
+    if (std::strncmp(code, "Numpad", 6) == 0 && code[6] >= '0' && code[6] <= '9' && code[7] == '\0') {
+        return VK_NUMPAD0 + (code[6] - '0');
+    }
+    struct Named {
+        const char* code;
+        int virtualKey;
+    };
+    static const Named NAMED[] = {
+        {"Escape", VK_ESCAPE},     {"ArrowUp", VK_UP},      {"ArrowDown", VK_DOWN}, {"ArrowLeft", 0x25},
+        {"ArrowRight", 0x27},      {"NumpadAdd", VK_ADD},   {"NumpadSubtract", VK_SUBTRACT},
+        {"ShiftLeft", VK_LSHIFT},  {"ShiftRight", VK_RSHIFT}, {"Enter", 0x0D}, {"Space", 0x20},
+        {"Tab", 0x09},             {"Backspace", 0x08},
+    };
+    for (const Named& named : NAMED) {
+        if (std::strcmp(code, named.code) == 0) return named.virtualKey;
+    }
+    return -1;
+}
+
+EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+    const int virtualKey = VirtualKeyOf(event->code);
+    if (virtualKey < 0) return EM_FALSE;  // the browser's own keys stay the browser's
+    PlatformKeyEvent(mainWindow, virtualKey, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
+    return EM_TRUE;  // no scrolling by the arrows, no other default
+}
+
+void TakePointer(const EmscriptenMouseEvent* event) {
+    const double ratio = PixelRatio();
+    pointerX = static_cast<int32_t>(static_cast<double>(event->clientX) * ratio);
+    pointerY = static_cast<int32_t>(static_cast<double>(event->clientY) * ratio);
+}
+
+EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* event, void*) {
+    if (mainWindow == nullptr) return EM_FALSE;
+    TakePointer(event);
+    const bool down = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN;
+    const unsigned bit = event->button == 0 ? 1u : event->button == 2 ? 2u : 0u;
+    if (bit == 0) return EM_FALSE;
+    // A release whose press the page did not see (made outside it) is not
+    // the program's.
+    if (!down && (mainWindow->buttonsDown & bit) == 0) return EM_FALSE;
+    mainWindow->buttonsDown = down ? (mainWindow->buttonsDown | bit) : (mainWindow->buttonsDown & ~bit);
+    const intptr_t where = MakeSizeParam(pointerX, pointerY);
+    if (bit == 1u) {
+        PlatformPostMessage(mainWindow, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, where);
+    } else {
+        PlatformPostMessage(mainWindow, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, where);
+    }
+    return EM_TRUE;
+}
+
+EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*) {
+    TakePointer(event);
+    return EM_FALSE;
+}
+
+// The page lost the keyboard: what was held is let go.
+EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
+    if (mainWindow == nullptr) return EM_FALSE;
+    PlatformReleaseHeldKeys(mainWindow);
+    if ((mainWindow->buttonsDown & 1u) != 0) PlatformPostMessage(mainWindow, WM_LBUTTONUP, 0, 0);
+    if ((mainWindow->buttonsDown & 2u) != 0) PlatformPostMessage(mainWindow, WM_RBUTTONUP, 0, 0);
+    mainWindow->buttonsDown = 0;
+    return EM_FALSE;
+}
+
+// The canvas follows the page's size in device pixels; the program hears
+// of it as the window's new client size.
+void FitCanvasToPage(PlatformWindow* window) {
+    const int width = PageWidth();
+    const int height = PageHeight();
+    emscripten_set_canvas_element_size(CANVAS, width, height);
+    if (width == window->width && height == window->height) return;
+    window->width = width;
+    window->height = height;
+    PlatformPostMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
+}
+
+EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
+    if (mainWindow != nullptr) FitCanvasToPage(mainWindow);
+    return EM_FALSE;
+}
+
+void ListenToThePage() {
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
+    emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, OnMouseButton);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouseButton);
+    emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouseMove);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnBlur);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnResize);
+}
+
+}  // namespace
+
+int PlatformScreenWidth() { return PageWidth(); }
+int PlatformScreenHeight() { return PageHeight(); }
+
+WindowHandle PlatformCreateWindow(const char*, int, int, int width, int height, const PixelFormatRequest&,
+                                  WindowProc proc) {
+    if (mainWindow != nullptr) {
+        lastError = "the page has one window only";
+        return nullptr;
+    }
+    emscripten_set_canvas_element_size(CANVAS, width, height);
+    auto* window = new PlatformWindow{proc, width, height, 0};
+    mainWindow = window;
+    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
+        if (lastError.empty()) lastError = "the window refused its creation";
+        mainWindow = nullptr;
+        delete window;
+        return nullptr;
+    }
+    ListenToThePage();
+    return window;
+}
+
+void PlatformShowWindow(WindowHandle window) {
+    PlatformSendMessage(window, WM_SIZE, 0, MakeSizeParam(window->width, window->height));
+    FitCanvasToPage(window);
+}
+
+void PlatformDestroyWindow(WindowHandle window) {
+    if (window == nullptr || window != mainWindow) return;
+    PlatformSendMessage(window, WM_DESTROY, 0, 0);
+    PlatformForgetWindow(window);
+    mainWindow = nullptr;
+    delete window;
+}
+
+bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
+
+WindowProc BackendWindowProcOf(WindowHandle window) { return PlatformIsWindow(window) ? window->proc : nullptr; }
+
+// The desktop's pixel format in WebGL's terms: 8 bits a colour, no alpha
+// (the page does not show through), a depth buffer; WebGL 2 where the
+// browser has it, for textures of any size.
+GlContextHandle PlatformCreateGlContext(WindowHandle) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.majorVersion = 2;
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(CANVAS, &attributes);
+    if (context <= 0) {
+        attributes.majorVersion = 1;
+        context = emscripten_webgl_create_context(CANVAS, &attributes);
+    }
+    if (context <= 0) {
+        lastError = "this browser cannot draw with WebGL";
+        return nullptr;
+    }
+    return new PlatformGlContext{context};
+}
+
+bool PlatformMakeCurrent(WindowHandle, GlContextHandle context) {
+    if (context == nullptr) return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS;
+    if (emscripten_webgl_make_context_current(context->context) != EMSCRIPTEN_RESULT_SUCCESS) {
+        lastError = "cannot make the WebGL context current";
+        return false;
+    }
+    WebGlContextMade();
+    return true;
+}
+
+void PlatformDeleteGlContext(GlContextHandle context) {
+    if (context == nullptr) return;
+    emscripten_webgl_destroy_context(context->context);
+    delete context;
+}
+
+// The browser shows the canvas when the page's turn ends; the loading
+// pictures of start-up, drawn in one turn, are shown by waiting for it.
+void PlatformSwapBuffers() { WebPagePresented(); }
+
+const char* PlatformLastError() { return lastError.c_str(); }
+
+// The page's events arrive by themselves between passes; the drain takes
+// the pointer where they left it.
+void BackendPumpEvents() {
+    drainX = pointerX;
+    drainY = pointerY;
+}
+
+bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
+    if (mainWindow == nullptr) return false;
+    *x = drainX;
+    *y = drainY;
+    return true;
+}
+
+bool PlatformGetClientOrigin(WindowHandle window, int32_t* x, int32_t* y) {
+    if (!PlatformIsWindow(window)) return false;
+    *x = 0;
+    *y = 0;
+    return true;
+}
+
+bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect) {
+    if (!PlatformIsWindow(window)) return false;
+    *rect = ScreenRect{0, 0, window->width, window->height};
+    return true;
+}
+
+uint32_t PlatformGetTickCount() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+void BackendSetCursorVisible(bool) {}
+
+void PlatformShowMessageBox(WindowHandle, const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    WebPageShowMessage(caption, text);
+}

@@ -1,0 +1,251 @@
+// Vernaskel in the browser: the site that scripts/build-web.sh writes, served
+// on 127.0.0.1 by this test and opened in the machine's own Chromium, headless
+// on SwiftShader, driven by puppeteer-core. The pictures are read back from
+// the page's canvas as each is shown and checked where the program's
+// projection puts the rules, as the real-window tests check screenshots.
+//   node web_test.mjs SITE_FOLDER
+import {after, before, describe, it} from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+
+import {launchChromium, serve} from './browser.mjs';
+
+const SITE = path.resolve(process.argv[2] || '../../build-web/site');
+const WIDTH = 1024;
+const HEIGHT = 768;
+const BODY = [248, 246, 236];  // the default rules' body colour
+
+// The program's perspective: a scene point's pixel in a client of the size
+// (the near distance doubles while Shift magnifies).
+const projectX = (x, z, width, near = 0.0058) => (x * near / (0.004 * z) + 1) * 0.5 * width;
+const projectY = (y, z, height, near = 0.0058) => (1 - y * near / (0.0033 * z)) * 0.5 * height;
+
+// --- The page -------------------------------------------------------------------
+
+// Installed before the page's own script: every picture the program shows is
+// copied as it is shown (a WebGL canvas keeps it only until then), and the
+// program's words are kept.
+function watchProgram() {
+  window.programEvents = [];
+  window.pictures = [];
+  window.keepPictures = 0;  // how many of the next pictures to keep
+  window.addEventListener('vernaskel', event => {
+    window.programEvents.push(event.detail);
+    if (event.detail.what !== 'presented' || window.keepPictures <= 0) return;
+    window.keepPictures -= 1;
+    const canvas = document.getElementById('canvas');
+    const copy = document.createElement('canvas');
+    copy.width = canvas.width;
+    copy.height = canvas.height;
+    const context = copy.getContext('2d');
+    context.drawImage(canvas, 0, 0);
+    const data = context.getImageData(0, 0, copy.width, copy.height).data;
+    let text = '';
+    for (let k = 0; k < data.length; k += 0x8000) text += String.fromCharCode(...data.subarray(k, k + 0x8000));
+    window.pictures.push({width: copy.width, height: copy.height, rgba: btoa(text)});
+  });
+}
+
+class Picture {
+  constructor({width, height, rgba}) {
+    this.width = width;
+    this.height = height;
+    this.rgba = Buffer.from(rgba, 'base64');
+  }
+  at(x, y) {
+    const k = (Math.round(y) * this.width + Math.round(x)) * 4;
+    return [this.rgba[k], this.rgba[k + 1], this.rgba[k + 2]];
+  }
+  isBody(x, y) {
+    return this.at(x, y).every((c, k) => Math.abs(c - BODY[k]) <= 8);
+  }
+  // The first and the last pixel of the body colour along a row.
+  bodyFrom(y) {
+    for (let x = 0; x < this.width; ++x) if (this.isBody(x, y)) return x;
+    return -1;
+  }
+  bodyTo(y) {
+    for (let x = this.width - 1; x >= 0; --x) if (this.isBody(x, y)) return x;
+    return -1;
+  }
+  // The last row that is not black down a column: the rules' lower edge.
+  lowestLit(x) {
+    for (let y = this.height - 1; y >= 0; --y) if (this.at(x, y).some(c => c > 40)) return y;
+    return -1;
+  }
+}
+
+// Dark pixels of a row within two pixels of x: a line's width across it.
+function darkAround(picture, x, y) {
+  let dark = 0;
+  for (let dx = -2; dx <= 2; ++dx) dark += picture.at(Math.floor(x) + dx, y)[0] < 120 ? 1 : 0;
+  return dark;
+}
+
+let server;
+let browser;
+let page;
+const consoleErrors = [];
+
+// The picture shown after `passes` more passes (each shows what the pass
+// before left).
+async function pictureAfter(passes = 3) {
+  await page.evaluate(count => {
+    window.pictures = [];
+    window.keepPictures = count;
+  }, passes);
+  await page.waitForFunction(count => window.pictures.length >= count, {timeout: 20000}, passes);
+  return new Picture(await page.evaluate(() => window.pictures[window.pictures.length - 1]));
+}
+
+async function shownMessage() {
+  await page.waitForSelector('#message:not([hidden])', {timeout: 20000});
+  return page.$eval('#message', box => box.innerText);
+}
+
+async function startPage() {
+  page = await browser.newPage();
+  page.on('console', message => {
+    if (message.type() === 'error') consoleErrors.push(message.text());
+  });
+  page.on('pageerror', error => consoleErrors.push(String(error)));
+  await page.setViewport({width: WIDTH, height: HEIGHT});
+  await page.evaluateOnNewDocument(watchProgram);
+  await page.evaluateOnNewDocument(() => {
+    window.keepPictures = 2;  // the loading pictures
+  });
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+}
+
+before(async () => {
+  assert.ok(fs.existsSync(path.join(SITE, 'index.html')), `no site in ${SITE}: run scripts/build-web.sh`);
+  server = await serve(SITE);
+  browser = await launchChromium();
+  await startPage();
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) server.close();
+});
+
+describe('Vernaskel in the browser', () => {
+  it('shows the loading screen with its caption, then the default rules where the projection puts them',
+     async () => {
+    await page.waitForFunction(() => window.pictures.length >= 2, {timeout: 30000});
+    const loading = (await page.evaluate(() => window.pictures)).map(p => new Picture(p));
+    // The frame and the bar: red segments, the second orange, from x = -0.1
+    // to 0.1 of the orthographic window (0.24 wide), y -0.08 to -0.07.
+    const column = x => Math.floor((x + 0.12) / 0.24 * WIDTH);
+    const row = Math.floor((0.1 + 0.075) / 0.2 * HEIGHT);
+    const near = (colour, expected) => colour.every((c, k) => Math.abs(c - expected[k]) <= 1);
+    assert.ok(near(loading[0].at(column(-0.05), row), [230, 0, 26]), 'the first segment, red');
+    assert.deepEqual(loading[0].at(column(0.05), row), [0, 0, 0]);
+    assert.ok(near(loading[1].at(column(0.05), row), [230, 128, 26]), 'the second segment, orange');
+    // The caption's first letters, white, left of the bar, its baseline
+    // 97 pixels above the bottom.
+    let white = 0;
+    for (let y = HEIGHT - 97 - 10; y <= HEIGHT - 97; ++y) {
+      for (let x = 54; x < column(-0.1) - 1; ++x) white += loading[0].at(x, y).every(c => c === 255) ? 1 : 0;
+    }
+    assert.ok(white >= 10, `caption pixels: ${white}`);
+
+    // Every strip's body colour begins and ends where the projection puts
+    // the strip's ends, along rows between its scales' marks.
+    const shown = await pictureAfter();
+    for (const y of [3.0, 5.5, -4.5, -7.0]) {
+      const row = projectY(y, 23, HEIGHT);
+      assert.ok(Math.abs(shown.bodyFrom(row) - projectX(-15, 23, WIDTH)) <= 1.5, `left end at y ${y}`);
+      assert.ok(Math.abs(shown.bodyTo(row) - projectX(15, 23, WIDTH)) <= 1.5, `right end at y ${y}`);
+    }
+    assert.deepEqual(shown.at(projectX(0, 23, WIDTH), projectY(10, 23, HEIGHT)), [0, 0, 0]);
+    assert.equal(darkAround(shown, projectX(-1.4, 22.98, WIDTH), projectY(3, 23, HEIGHT)), 3,
+                 'the cursor window\'s left side, three pixels wide as on the desktop');
+  });
+
+  it('drags the slide by the predicted pixels', async t => {
+    const row = projectY(5.5, 23, HEIGHT);
+    const before = (await pictureAfter()).bodyFrom(row);
+    const x = projectX(-5, 23, WIDTH);
+    await page.mouse.move(x, row);
+    await page.mouse.down();
+    for (let step = 1; step <= 4; ++step) {
+      await page.mouse.move(x + 25 * step, row);
+      await pictureAfter(1);
+    }
+    await page.mouse.up();
+    const moved = (await pictureAfter()).bodyFrom(row) - before;
+    const predicted = projectX(-15 + 100 * (23 - 2) * 0.0002, 23, WIDTH) - projectX(-15, 23, WIDTH);
+    t.diagnostic(`a drag of 100 px moved the slide ${moved} px, predicted ${predicted.toFixed(2)}`);
+    assert.ok(Math.abs(moved - predicted) <= 1, `moved ${moved} px, predicted ${predicted.toFixed(2)}`);
+  });
+
+  it('zooms with Up and Down, magnifies with Shift and pans with a right drag', async () => {
+    // Shift: the cursor window's side twice as far from the middle.
+    const sideRow = projectY(5.5, 23, HEIGHT, 0.0116);
+    await page.keyboard.down('Shift');
+    const magnified = await pictureAfter();
+    await page.keyboard.up('Shift');
+    assert.equal(darkAround(magnified, projectX(-1.4, 22.98, WIDTH, 0.0116), sideRow), 3, 'Shift magnifies');
+    // Up and Down: the second rule's lower edge, -8 at depth 23, comes up
+    // as the rules move away and goes down again as they come nearer.
+    const column = projectX(-8, 23, WIDTH);
+    const start = (await pictureAfter()).lowestLit(column);
+    assert.ok(Math.abs(start - projectY(-8, 23, HEIGHT)) <= 1.5, `Shift let go: lower edge at ${start}`);
+    await page.keyboard.down('ArrowDown');
+    await new Promise(resolve => setTimeout(resolve, 300));
+    await page.keyboard.up('ArrowDown');
+    const farther = (await pictureAfter()).lowestLit(column);
+    assert.ok(farther < start - 5, `Down moves the rules away: lower edge ${start} -> ${farther}`);
+    await page.keyboard.down('ArrowUp');
+    await new Promise(resolve => setTimeout(resolve, 300));
+    await page.keyboard.up('ArrowUp');
+    const nearer = await pictureAfter();
+    assert.ok(nearer.lowestLit(column) > farther + 5, 'Up brings them nearer');
+
+    // A right drag of 50 pixels to the right moves the scene 9 units right.
+    const upperRow = projectY(5.5, 23, HEIGHT);
+    const upperBefore = nearer.bodyFrom(upperRow);
+    await page.mouse.move(500, 700);
+    await page.mouse.down({button: 'right'});
+    await pictureAfter(1);
+    await page.mouse.move(550, 700);
+    await pictureAfter(1);
+    await page.mouse.up({button: 'right'});
+    const panned = (await pictureAfter()).bodyFrom(upperRow);
+    assert.ok(panned - upperBefore > 200, `the right drag pans: ${upperBefore} -> ${panned}`);
+    assert.equal(await page.evaluate(() => document.scrollingElement.scrollTop), 0);
+  });
+
+  it('follows a resize of the page, in the device\'s pixels', async () => {
+    // The rules' lower edge, down the middle column, as a share of the height.
+    const before = await pictureAfter();
+    const share = picture => picture.lowestLit(picture.width / 2) / picture.height;
+    await page.setViewport({width: 800, height: 600, deviceScaleFactor: 2});
+    const resized = await pictureAfter();
+    assert.equal(resized.width, 1600);
+    assert.equal(resized.height, 1200);
+    assert.ok(Math.abs(share(resized) - share(before)) < 2 / 768, `${share(before)} -> ${share(resized)}`);
+  });
+
+  it('says it has ended on Escape, and no error reached the console', async () => {
+    await page.keyboard.press('Escape');
+    const text = await shownMessage();
+    assert.match(text, /Vernaskel has ended/);
+    assert.match(text, /Reload the page/);
+    assert.deepEqual(consoleErrors, []);
+  });
+
+  it('shows the desktop\'s message for a broken list dropped on the page', async () => {
+    await page.evaluate(() => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File(['2\nupper t m data/upper.tga\n'], 'ts'));
+      document.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+    });
+    await page.waitForFunction(() => window.programEvents.some(e => e.what === 'stopped'), {timeout: 30000});
+    const text = await shownMessage();
+    assert.match(text, /The texture list data\/ts ends early: it names 2 textures, but has only 1\./);
+    assert.match(text, /Vernaskel has stopped/);
+  });
+});
