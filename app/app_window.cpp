@@ -9,6 +9,7 @@
 #include "app/startup_timing.h"
 #include "images/texture_list.h"
 #include "interaction/pick_and_drag.h"
+#include "reading/reading_aids.h"
 #include "render/bitmap_font.h"
 #include "render/view.h"
 #include "scene/panels.h"
@@ -47,6 +48,7 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
             return 0;
         case WM_KEYDOWN:
             HandleKeyDown(wParam);
+            HandleReadingKey(wParam, lParam);
             return 0;
         case WM_KEYUP:
             HandleKeyUp(wParam);
@@ -62,6 +64,9 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
             return 0;
         case WM_RBUTTONUP:
             inputState.rightButtonDown = 0;
+            return 0;
+        case WM_MOUSEWHEEL:
+            HandleWheel(wParam);
             return 0;
         default:
             return PlatformDefWindowProc(window, message, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include "app/app_window.h"
 #include "interaction/pick_and_drag.h"
+#include "reading/reading_aids.h"
 #include "render/scene_renderer.h"
 #include "render/view.h"
 #include "scene/panels.h"
@@ -79,6 +80,7 @@ void ApplyMagnifier() {
 void RenderFrame() {
     ClearBuffers();
     RenderScene();
+    DrawReadingAids();
     PresentFrame();
 }
 
@@ -98,6 +100,7 @@ void DriveFrame() {
     frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
 
     ApplyZoomKeys();
+    ApplyReadingMoves();
 
     viewState.orbitYawStep = 0.0f;
     viewState.orbitPitchStep = 0.0f;

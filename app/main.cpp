@@ -2,24 +2,17 @@
 #include <cstring>
 
 #include "app/app_window.h"
+#include "reading/reading_aids.h"
 
 namespace {
 
-constexpr const char* HELP_TEXT =
+constexpr const char* USAGE_TEXT =
     "Usage: vernaskel [--help | --version]\n"
     "\n"
     "Opens a window with two three-dimensional slide rules to work with the\n"
     "mouse and the keyboard:\n"
-    "\n"
-    "  left button held over a slide or cursor window, mouse moved sideways\n"
-    "                        drags it along the rule, within the rule's ends\n"
-    "  0 to 9 while dragging how far a drag moves per pixel (9 fastest, 0 finest)\n"
-    "  right button held, mouse moved\n"
-    "                        moves the whole scene, within limits\n"
-    "  up arrow, keypad +    moves the rules nearer while held\n"
-    "  down arrow, keypad -  moves the rules farther away while held\n"
-    "  Shift, held           magnifies the picture two times\n"
-    "  Escape                ends the program\n"
+    "\n";
+constexpr const char* DATA_TEXT =
     "\n"
     "The rules' textures are listed in data/ts in the working folder; without\n"
     "one there, the default rules installed with the program are shown.\n";
@@ -34,7 +27,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[k], "--help") == 0) {
-            std::printf("vernaskel %s\n\n%s", VERNASKEL_VERSION, HELP_TEXT);
+            std::printf("vernaskel %s\n\n%s%s%s", VERNASKEL_VERSION, USAGE_TEXT, ControlsText().c_str(), DATA_TEXT);
             return 0;
         }
     }

@@ -2,6 +2,7 @@
 #include "bench/bench_support.h"
 
 #include <GL/glext.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -52,6 +53,17 @@ void AddOutline(std::vector<FloorVertex>* out, const Panel& cursor, const float*
 }
 
 }  // namespace
+
+SteadyMemory::SteadyMemory() {
+    // glibc's own ceilings for the thresholds it raises.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+}
+
+SteadyMemory::~SteadyMemory() {
+    mallopt(M_MMAP_THRESHOLD, START_UP_MALLOC_THRESHOLD);
+    mallopt(M_TRIM_THRESHOLD, START_UP_MALLOC_THRESHOLD);
+}
 
 const std::string& DefaultDataFolder() {
     static const std::string folder = std::filesystem::path(VERNASKEL_DATA_DIR).parent_path().string();

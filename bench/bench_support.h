@@ -24,6 +24,22 @@ const std::string& DefaultDataFolder();
 // as failed) when the build has not drawn it.
 bool ReadDefaultTextureList(benchmark::State& state, TextureList* list);
 
+// The allocator's thresholds the benchmark binary keeps while a start-up is
+// timed: fixed and low, so that every start takes fresh memory from the
+// system as a new process does.
+constexpr int START_UP_MALLOC_THRESHOLD = 128 * 1024;
+
+// Frames are timed in a program that has run a while, whose allocator (glibc)
+// has long raised its thresholds, as it does at the first free of a large
+// block: blocks that a frame takes and gives back (the driver's, for the
+// text) stay mapped instead of being returned and faulted in again. While
+// one of these lives the thresholds are so; afterwards they are the
+// start-up ones again.
+struct SteadyMemory {
+    SteadyMemory();
+    ~SteadyMemory();
+};
+
 // Starts the program on the default data at the benchmarks' screen size and
 // runs its first pass; false (the run marked as failed) when it cannot.
 bool StartOnDefaultData(benchmark::State& state);

@@ -1,13 +1,14 @@
 // One frame at 1920 x 1080 on the headless backend: the program on the
 // default data, against the floor that draws the same picture from a static
-// vertex buffer. Beside them the program on two white 4 x 4 textures (the
-// geometry without the cost of sampling the rules' textures) and a frame that
-// only clears and presents.
+// vertex buffer, and with the readout shown. Beside them the program on two
+// white 4 x 4 textures (the geometry without the cost of sampling the rules'
+// textures) and a frame that only clears and presents.
 #include <benchmark/benchmark.h>
 
 #include "app/app_window.h"
 #include "app/frame_driver.h"
 #include "bench/bench_support.h"
+#include "reading/reading_aids.h"
 #include "tests/support/program.h"
 
 namespace {
@@ -23,6 +24,7 @@ void WarmUpProgram() {
 
 void BM_DriveFrame(benchmark::State& state) {
     if (!StartOnDefaultData(state)) return;
+    const SteadyMemory steady;
     WarmUpProgram();
     for (auto _ : state) DriveFrame();
     ResetProgramState();
@@ -32,8 +34,21 @@ void BM_DriveFrame(benchmark::State& state) {
 // disturbs less.
 BENCHMARK(BM_DriveFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
 
+// The same frame with the readout shown (R): both rules read out and drawn
+// as text on their panels.
+void BM_DriveFrame_WithReadout(benchmark::State& state) {
+    if (!StartOnDefaultData(state)) return;
+    const SteadyMemory steady;
+    readingAids.readoutShown = true;
+    WarmUpProgram();
+    for (auto _ : state) DriveFrame();
+    ResetProgramState();
+}
+BENCHMARK(BM_DriveFrame_WithReadout)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
+
 void BM_FrameFloor(benchmark::State& state) {
     if (!StartOnDefaultData(state)) return;
+    const SteadyMemory steady;
     // From the second frame on every frame draws the same picture.
     RunPass();
     const std::vector<uint8_t> program = HeadlessReadPixels();
@@ -58,6 +73,7 @@ void BM_DriveFrame_WhiteTextures(benchmark::State& state) {
         state.SkipWithError("no headless window");
         return;
     }
+    const SteadyMemory steady;
     WarmUpProgram();
     for (auto _ : state) DriveFrame();
     ResetProgramState();
@@ -69,6 +85,7 @@ void BM_ClearAndPresent(benchmark::State& state) {
         state.SkipWithError("no headless window");
         return;
     }
+    const SteadyMemory steady;
     for (auto _ : state) {
         ClearBuffers();
         PresentFrame();

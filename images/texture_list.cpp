@@ -14,6 +14,7 @@
 #include "images/mipmaps.h"
 #include "images/tga_reader.h"
 #include "platform/platform.h"
+#include "reading/scale_map.h"
 #include "render/bitmap_font.h"
 #include "render/view.h"
 
@@ -359,4 +360,6 @@ void LoadTextureList() {
         MakeEntryTexture(image, entry.filter, &textureTable.names[i]);
         FreeImage(image);
     }
+    // Where the generator wrote the textures, it wrote which scales they carry.
+    LoadScaleMap();
 }

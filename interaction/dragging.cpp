@@ -6,6 +6,7 @@
 #include "scene/panels.h"
 
 float dragSensitivity = 0.0f;
+int32_t lastDraggedPanel = -1;
 
 void ReadSensitivityKeys() {
     for (int digit = 0; digit < 10; ++digit) {
@@ -70,6 +71,9 @@ void DragGrabbedPanel() {
     ReadSensitivityKeys();
     ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
     if (inputState.leftButtonDown != 1 || grabActive != 1) return;
+    const bool movable = grabbedPanel == PANEL_CURSOR_A || grabbedPanel == PANEL_SLIDE_A ||
+                         grabbedPanel == PANEL_CURSOR_B || grabbedPanel == PANEL_SLIDE_B;
+    if (movable) lastDraggedPanel = grabbedPanel;
     // Only the horizontal motion since the previous pass counts.
     const float dxPixels = static_cast<float>(inputState.cursorX - inputState.prevCursorX);
     DragPanelByPixels(grabbedPanel, dxPixels);

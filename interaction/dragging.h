@@ -8,6 +8,10 @@
 // keys change it.
 extern float dragSensitivity;
 
+// The slide or cursor window (panel 0, 2, 4 or 6) the user took hold of last;
+// -1 before any.
+extern int32_t lastDraggedPanel;
+
 // What each main-keyboard digit '0' to '9' sets, finest to fastest.
 constexpr float DIGIT_SENSITIVITY[10] = {0.00001f, 0.00005f, 0.0001f, 0.0004f, 0.0008f,
                                          0.001f,   0.003f,   0.005f,  0.007f,  0.01f};

@@ -1,9 +1,10 @@
-# Copies the default data into a folder: the list data/ts and the textures it
-# names (the build also draws them in the other formats, which the packages
-# leave out), at the paths the list gives, relative to the folder.
+# Copies the default data into a folder: the list data/ts, the scale map
+# data/scales and the textures the list names (the build also draws them in
+# the other formats, which the packages leave out), at the paths the list
+# gives, relative to the folder.
 #   include(default_data.cmake) ; copy_default_data(<data folder> <destination>)
 function(copy_default_data data_dir destination)
-  file(COPY ${data_dir}/ts DESTINATION ${destination}/data)
+  file(COPY ${data_dir}/ts ${data_dir}/scales DESTINATION ${destination}/data)
   file(STRINGS ${data_dir}/ts entries)
   list(POP_FRONT entries)  # the count
   foreach(entry IN LISTS entries)

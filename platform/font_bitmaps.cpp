@@ -47,8 +47,10 @@ bool SetCellHeight(FT_Face face, int cellHeight) {
 
 // Compiles the list of one glyph: its monochrome bitmap, turned bottom row
 // first for glBitmap, placed so that the raster position is the glyph's
-// origin on the baseline, then the advance.
-void CompileGlyphList(FT_Face face, uint32_t codePoint, GLuint list) {
+// origin on the baseline, then the advance, which it returns (0 for a glyph
+// that cannot be had).
+float CompileGlyphList(FT_Face face, uint32_t codePoint, GLuint list) {
+    GLfloat advance = 0.0f;
     glNewList(list, GL_COMPILE);
     const FT_UInt glyph = FT_Get_Char_Index(face, codePoint);
     if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
@@ -65,11 +67,12 @@ void CompileGlyphList(FT_Face face, uint32_t codePoint, GLuint list) {
                 for (int byte = 0; byte < rowBytes; ++byte) to[byte] = from[byte];
             }
         }
-        const GLfloat advance = static_cast<GLfloat>((slot->advance.x + 32) >> 6);
+        advance = static_cast<GLfloat>((slot->advance.x + 32) >> 6);
         glBitmap(width, rows, static_cast<GLfloat>(-slot->bitmap_left), static_cast<GLfloat>(rows - slot->bitmap_top),
                  advance, 0.0f, bits.data());
     }
     glEndList();
+    return advance;
 }
 
 }  // namespace
@@ -87,7 +90,8 @@ bool IsFontFamilyFor(const char* requested, const char* found) {
     return false;
 }
 
-bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase) {
+bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase,
+                            float* advances) {
     // Character codes are bytes.
     if (first < 0 || count < 0 || first + count > 256) return false;
     FontFile font;
@@ -116,8 +120,9 @@ bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int
             glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
             glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
             for (int code = first; code < first + count; ++code) {
-                CompileGlyphList(face, CodePage1252ToUnicode(static_cast<uint8_t>(code)),
-                                 listBase + static_cast<GLuint>(code));
+                const float advance = CompileGlyphList(face, CodePage1252ToUnicode(static_cast<uint8_t>(code)),
+                                                       listBase + static_cast<GLuint>(code));
+                if (advances != nullptr) advances[code - first] = advance;
             }
             glPopClientAttrib();
             built = true;

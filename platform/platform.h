@@ -15,7 +15,9 @@
 enum : int {
     VK_SHIFT = 0x10,
     VK_ESCAPE = 0x1B,
+    VK_LEFT = 0x25,
     VK_UP = 0x26,
+    VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
     VK_0 = 0x30,  // '0' to '9' are 0x30 to 0x39, the main keyboard's digits
     VK_9 = 0x39,
@@ -23,6 +25,7 @@ enum : int {
     VK_NUMPAD0 = 0x60,
     VK_ADD = 0x6B,
     VK_SUBTRACT = 0x6D,
+    VK_F1 = 0x70,
     VK_LSHIFT = 0xA0,
     VK_RSHIFT = 0xA1,
     VK_COUNT = 256
@@ -41,8 +44,16 @@ enum : uint32_t {
     WM_LBUTTONDOWN = 0x0201,
     WM_LBUTTONUP = 0x0202,
     WM_RBUTTONDOWN = 0x0204,
-    WM_RBUTTONUP = 0x0205
+    WM_RBUTTONUP = 0x0205,
+    WM_MOUSEWHEEL = 0x020A
 };
+
+// WM_KEYDOWN's lParam has this bit set when the key was already down: a
+// repeat of a held key.
+constexpr intptr_t KEY_REPEAT_BIT = intptr_t{1} << 30;
+// WM_MOUSEWHEEL carries the wheel's turn in the high word of wParam, a
+// signed count of this per notch, positive away from the user.
+constexpr int WHEEL_DELTA = 120;
 
 // A window procedure returns this from WM_CREATE to refuse the window.
 constexpr intptr_t WINDOW_CREATE_REFUSED = -1;
@@ -89,6 +100,8 @@ constexpr intptr_t MakeSizeParam(int width, int height) {
 }
 constexpr uint16_t LowWord(intptr_t value) { return static_cast<uint16_t>(value & 0xFFFF); }
 constexpr uint16_t HighWord(intptr_t value) { return static_cast<uint16_t>((value >> 16) & 0xFFFF); }
+// Packs a wheel turn the way WM_MOUSEWHEEL carries it in wParam.
+constexpr uintptr_t MakeWheelParam(int delta) { return static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16; }
 
 // --- Window and GL context -------------------------------------------------
 
@@ -181,5 +194,7 @@ FILE* PlatformOpenFile(const char* path, const char* mode);
 // advance width. The face is found by family name; `cellHeight` is the
 // pixel height of ascent plus descent. Codes 128 to 255 are those of code
 // page 1252. Needs a current GL context. False when no face can be loaded;
-// the lists are then left as they were.
-bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase);
+// the lists are then left as they were. Where `advances` is given, entry k
+// receives the pixels that code first + k advances the raster position.
+bool PlatformUseFontBitmaps(const char* faceName, int cellHeight, bool bold, int first, int count, uint32_t listBase,
+                            float* advances = nullptr);

@@ -79,6 +79,7 @@ void PlatformPostQuitMessage(int) { quitPosted = true; }
 
 void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down) {
     if (!IsValidKey(virtualKey)) return;
+    const bool repeat = down && keyDown[virtualKey];
     keyDown[virtualKey] = down;
     if (down) keyPressedSinceQuery[virtualKey] = true;
     // The generic Shift code follows either Shift key.
@@ -88,7 +89,8 @@ void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down) {
         if (down) keyPressedSinceQuery[VK_SHIFT] = true;
     }
     if (window == nullptr) return;
-    PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(shift ? VK_SHIFT : virtualKey), 0);
+    PlatformPostMessage(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(shift ? VK_SHIFT : virtualKey),
+                        repeat ? KEY_REPEAT_BIT : 0);
 }
 
 void PlatformReleaseHeldKeys(WindowHandle window) {

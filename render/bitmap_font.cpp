@@ -10,13 +10,19 @@
 #include "platform/platform.h"
 #include "render/view.h"
 
-BitmapFont bitmapFont = {0, 256, 0.0f};
+BitmapFont bitmapFont = {0, 256, 0.0f, {}};
 
 uint32_t CreateBitmapFont(const char* faceName, int32_t height) {
     const GLuint base = glGenLists(bitmapFont.listCount);
     // Without lists there is nothing to fill; text then draws nothing.
-    if (base != 0) PlatformUseFontBitmaps(faceName, height, true, 0, GLYPH_COUNT, base);
+    if (base != 0) PlatformUseFontBitmaps(faceName, height, true, 0, GLYPH_COUNT, base, bitmapFont.advance);
     return base;
+}
+
+float TextWidth(const char* text) {
+    float width = 0.0f;
+    for (const char* c = text; *c != '\0'; ++c) width += bitmapFont.advance[static_cast<uint8_t>(*c)];
+    return width;
 }
 
 void SetTextRasterPosition(int32_t x, int32_t y) {

@@ -7,6 +7,7 @@ struct BitmapFont {
     uint32_t listBase;   // list of character code k is listBase + k
     int32_t listCount;   // lists reserved for the block
     float cellHeight;    // pixels; places text vertically
+    float advance[256];  // pixels the raster position moves on after each code
 };
 
 extern BitmapFont bitmapFont;
@@ -20,6 +21,9 @@ constexpr int GLYPH_COUNT = 255;
 // the face (bold, `height` pixels from the top of the cell to its bottom) and
 // returns the first list.
 uint32_t CreateBitmapFont(const char* faceName, int32_t height);
+
+// How far text takes the raster position: the width it is drawn in.
+float TextWidth(const char* text);
 
 // Puts the raster position at the text position (x, y), counted in pixels
 // from the top-left corner of the client area: the baseline starts 9 pixels

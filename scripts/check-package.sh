@@ -12,7 +12,8 @@ if ! output=$(cmake --build "$build" --target package 2>&1); then
 fi
 deb=$(ls "$build"/vernaskel_*.deb)
 contents=$(dpkg-deb --contents "$deb")
-for file in usr/bin/vernaskel usr/bin/vernaskel-rulegen usr/share/vernaskel/data/ts usr/share/vernaskel/models/rietz.rules \
+for file in usr/bin/vernaskel usr/bin/vernaskel-rulegen usr/share/vernaskel/data/ts usr/share/vernaskel/data/scales \
+            usr/share/vernaskel/models/rietz.rules \
             usr/share/applications/vernaskel.desktop usr/share/icons/hicolor/256x256/apps/vernaskel.png \
             usr/share/metainfo/org.vernaskel.Vernaskel.metainfo.xml usr/share/man/man1/vernaskel.1.gz \
             usr/share/doc/vernaskel/copyright usr/share/doc/vernaskel/changelog.gz; do

@@ -42,6 +42,9 @@ void HeadlessMoveCursorAtEveryRead(int32_t dx, int32_t dy);
 void HeadlessKey(int virtualKey, bool down);
 // Posts the button message of a press or a release.
 void HeadlessMouseButton(HeadlessButton button, bool down);
+// Posts WM_MOUSEWHEEL for a turn of the wheel by `notches` (away from the
+// user positive).
+void HeadlessWheel(int notches);
 // Posts WM_CLOSE, as the close box does.
 void HeadlessClose();
 // Resizes the drawing surface and posts WM_SIZE with the new client size.

@@ -241,6 +241,10 @@ void HeadlessMouseButton(HeadlessButton button, bool down) {
     PlatformPostMessage(mainWindow, message, 0, where);
 }
 
+void HeadlessWheel(int notches) {
+    if (mainWindow != nullptr) PlatformPostMessage(mainWindow, WM_MOUSEWHEEL, MakeWheelParam(notches * WHEEL_DELTA), 0);
+}
+
 void HeadlessClose() {
     if (mainWindow != nullptr) PlatformPostMessage(mainWindow, WM_CLOSE, 0, 0);
 }

@@ -110,8 +110,9 @@ int VirtualKeyOf(const SDL_Keysym& key) {
         case SDLK_KP_MINUS: return VK_SUBTRACT;
         case SDLK_LSHIFT: return VK_LSHIFT;
         case SDLK_RSHIFT: return VK_RSHIFT;
-        case SDLK_LEFT: return 0x25;
-        case SDLK_RIGHT: return 0x27;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_RIGHT: return VK_RIGHT;
+        case SDLK_F1: return VK_F1;
         case SDLK_RETURN: return 0x0D;
         case SDLK_SPACE: return 0x20;
         case SDLK_TAB: return 0x09;
@@ -301,6 +302,13 @@ void BackendPumpEvents() {
                 const int virtualKey = VirtualKeyOf(event.key.keysym);
                 if (virtualKey < 0) break;
                 PlatformKeyEvent(window, virtualKey, event.type == SDL_KEYDOWN);
+                break;
+            }
+            case SDL_MOUSEWHEEL: {
+                // Notches away from the user zoom in; a wheel set to run the
+                // other way says so.
+                const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+                if (notches != 0) PlatformPostMessage(window, WM_MOUSEWHEEL, MakeWheelParam(notches * WHEEL_DELTA), 0);
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:

@@ -14,9 +14,9 @@
 //   geometry untextured, as the fixed-function pipeline does, not black;
 // - internal formats 3 and 4 are GL_RGB and GL_RGBA;
 // - pixel-store settings that WebGL lacks are accepted at their defaults.
-// Left out, as the program never asks for them: texturing and depth for
-// bitmaps (they take the raster colour), primitives other than lines and
-// quadrilaterals, and any texture mode but GL_MODULATE.
+// Left out, as the program never asks for them: texturing for bitmaps (they
+// take the raster colour), primitives other than lines and quadrilaterals,
+// and any texture mode but GL_MODULATE.
 #include <GL/gl.h>
 #include <webgl/webgl1.h>
 
@@ -73,13 +73,22 @@ struct Bitmap {
     GLuint texture;
 };
 
-// What the program pushes with glPushAttrib: the viewport, the matrix mode
-// and the display-list base.
+// What the program pushes with glPushAttrib: the viewport, the matrix mode,
+// the display-list base, the switches it turns on and off, and the current
+// colour, texture coordinate and raster position.
 struct AttribFrame {
     GLbitfield mask;
     int viewport[4];
     GLenum matrixMode;
     GLuint listBase;
+    bool texturing;
+    bool depthTest;
+    bool culling;
+    float colour[4];
+    float texCoord[2];
+    bool rasterValid;
+    float raster[3];
+    float rasterColour[4];
 };
 
 // Whether a texture has what sampling needs: the fixed-function pipeline
@@ -109,6 +118,7 @@ struct Layer {
     std::vector<Matrix> projection{Identity()};
     int viewport[4] = {0, 0, 0, 0};
     bool texturing = false;
+    bool depthTest = false;
     bool culling = false;
     float colour[4] = {1, 1, 1, 1};
     float texCoord[2] = {0, 0};
@@ -382,6 +392,7 @@ void glEnable(GLenum cap) {
         return;
     }
     if (cap == GL_CULL_FACE) layer.culling = true;
+    if (cap == GL_DEPTH_TEST) layer.depthTest = true;
     emscripten_glEnable(cap);
 }
 
@@ -391,6 +402,7 @@ void glDisable(GLenum cap) {
         return;
     }
     if (cap == GL_CULL_FACE) layer.culling = false;
+    if (cap == GL_DEPTH_TEST) layer.depthTest = false;
     emscripten_glDisable(cap);
 }
 
@@ -619,8 +631,19 @@ void glRasterPos4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w) {
 }
 
 void glPushAttrib(GLbitfield mask) {
-    AttribFrame frame{mask, {}, layer.matrixMode, layer.listBase};
+    AttribFrame frame{};
+    frame.mask = mask;
     std::memcpy(frame.viewport, layer.viewport, sizeof frame.viewport);
+    frame.matrixMode = layer.matrixMode;
+    frame.listBase = layer.listBase;
+    frame.texturing = layer.texturing;
+    frame.depthTest = layer.depthTest;
+    frame.culling = layer.culling;
+    std::memcpy(frame.colour, layer.colour, sizeof frame.colour);
+    std::memcpy(frame.texCoord, layer.texCoord, sizeof frame.texCoord);
+    frame.rasterValid = layer.rasterValid;
+    std::memcpy(frame.raster, layer.raster, sizeof frame.raster);
+    std::memcpy(frame.rasterColour, layer.rasterColour, sizeof frame.rasterColour);
     layer.attribs.push_back(frame);
 }
 
@@ -633,6 +656,18 @@ void glPopAttrib() {
     }
     if ((frame.mask & GL_TRANSFORM_BIT) != 0) layer.matrixMode = frame.matrixMode;
     if ((frame.mask & GL_LIST_BIT) != 0) layer.listBase = frame.listBase;
+    if ((frame.mask & GL_ENABLE_BIT) != 0) {
+        layer.texturing = frame.texturing;
+        frame.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+        frame.culling ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+    }
+    if ((frame.mask & GL_CURRENT_BIT) != 0) {
+        std::memcpy(layer.colour, frame.colour, sizeof layer.colour);
+        std::memcpy(layer.texCoord, frame.texCoord, sizeof layer.texCoord);
+        layer.rasterValid = frame.rasterValid;
+        std::memcpy(layer.raster, frame.raster, sizeof layer.raster);
+        std::memcpy(layer.rasterColour, frame.rasterColour, sizeof layer.rasterColour);
+    }
 }
 
 void glPushClientAttrib(GLbitfield) { layer.clientAttribs.push_back(layer.unpackAlignment); }

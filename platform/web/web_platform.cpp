@@ -59,8 +59,8 @@ int VirtualKeyOf(const char* code) {
         int virtualKey;
     };
     static const Named NAMED[] = {
-        {"Escape", VK_ESCAPE},     {"ArrowUp", VK_UP},      {"ArrowDown", VK_DOWN}, {"ArrowLeft", 0x25},
-        {"ArrowRight", 0x27},      {"NumpadAdd", VK_ADD},   {"NumpadSubtract", VK_SUBTRACT},
+        {"Escape", VK_ESCAPE},     {"ArrowUp", VK_UP},      {"ArrowDown", VK_DOWN}, {"ArrowLeft", VK_LEFT},
+        {"ArrowRight", VK_RIGHT},  {"NumpadAdd", VK_ADD},   {"NumpadSubtract", VK_SUBTRACT}, {"F1", VK_F1},
         {"ShiftLeft", VK_LSHIFT},  {"ShiftRight", VK_RSHIFT}, {"Enter", 0x0D}, {"Space", 0x20},
         {"Tab", 0x09},             {"Backspace", 0x08},
     };
@@ -107,6 +107,24 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*) {
     return EM_FALSE;
 }
 
+// The wheel: a notch a line or page step, or a hundred pixels of a wheel
+// that scrolls by pixels (a touchpad's glides add up). Away from the user
+// (scrolling up) zooms in.
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
+    if (mainWindow == nullptr) return EM_FALSE;
+    static double pixels = 0.0;
+    int notches = 0;
+    if (event->deltaMode == DOM_DELTA_PIXEL) {
+        pixels += event->deltaY;
+        notches = static_cast<int>(pixels / 100.0);
+        pixels -= notches * 100.0;
+    } else if (event->deltaY != 0.0) {
+        notches = event->deltaY > 0.0 ? 1 : -1;
+    }
+    if (notches != 0) PlatformPostMessage(mainWindow, WM_MOUSEWHEEL, MakeWheelParam(-notches * WHEEL_DELTA), 0);
+    return EM_TRUE;  // the page does not scroll
+}
+
 // The page lost the keyboard: what was held is let go.
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
     if (mainWindow == nullptr) return EM_FALSE;
@@ -140,6 +158,7 @@ void ListenToThePage() {
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, OnMouseButton);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouseButton);
     emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnMouseMove);
+    emscripten_set_wheel_callback(CANVAS, nullptr, EM_FALSE, OnWheel);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnBlur);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnResize);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+#include "reading/readout.h"
 #include "scene/panels.h"
 #include "tests/support/program.h"
 #include "tests/support/test_data.h"
@@ -109,6 +111,49 @@ TEST_F(Calculating, TwoTimesThreeIsSixUnderTheHairline) {
     ExpectOneColumn("hairline on C 3", FindHairlineColumn(screen, cThree, top, bottom), cThree);
 }
 
+// The readout (R): what lies under the first rule's hairline, at the start
+// and with 2 x 3 set by the mouse, drawn where it covers none of the rules;
+// F1 lays the controls over the picture.
+TEST_F(Calculating, ReadoutShowsTheValuesUnderTheHairlineAboveAndBelowTheRules) {
+    const std::vector<uint8_t> without = CurrentPicture();
+    const auto press = [](int key) {
+        HeadlessKey(key, true);
+        HeadlessKey(key, false);
+    };
+    press(VK_A + ('R' - 'A'));
+    const std::vector<uint8_t> with = CurrentPicture();
+    const int top = static_cast<int>(ProjectToClient(0, 9, 23, WIDTH, HEIGHT).y);
+    const int bottom = static_cast<int>(ProjectToClient(0, -8, 23, WIDTH, HEIGHT).y) + 1;
+    size_t onRules = 0;
+    size_t elsewhere = 0;
+    for (size_t k = 0; k < with.size(); ++k) {
+        const int row = static_cast<int>(k / 4 / WIDTH);
+        if (with[k] != without[k]) ++(row >= top && row <= bottom ? onRules : elsewhere);
+    }
+    EXPECT_EQ(onRules, 0u);
+    EXPECT_GT(elsewhere, 1000u);
+
+    std::string line = ReadoutLine(ReadRule(0));
+    for (const char* reading : {"K 31.62 ", "A 10.00 ", "D 3.162 ", "L 0.5000 ", "C index over D 1.000"}) {
+        EXPECT_NE(line.find(reading), std::string::npos) << reading << " in " << line;
+    }
+    SetSlide(1.0, 2.0);
+    DragReport report{};
+    std::string error;
+    ASSERT_TRUE(SetHairlineOn(c_, 3.0, &report, &error)) << error;
+    line = ReadoutLine(ReadRule(0));
+    for (const char* reading : {"D 6.000 ", "A 36.00 ", " C 3.000 ", "C index over D 2.000"}) {
+        EXPECT_NE(line.find(reading), std::string::npos) << reading << " in " << line;
+    }
+
+    press(VK_F1);
+    const Rgb middle = PixelAt(CurrentPicture(), WIDTH, WIDTH / 2 + 200, HEIGHT / 2);
+    EXPECT_EQ(middle.r, 237);
+    EXPECT_EQ(middle.b, 237);
+    press(VK_F1);
+    EXPECT_NE(PixelAt(CurrentPicture(), WIDTH, WIDTH / 2 + 200, HEIGHT / 2).b, 237);
+}
+
 // Division: the divisor on C over the dividend on D, the quotient on D under
 // C's index.
 TEST_F(Calculating, NineDividedByOneAndAHalfIsSixUnderTheLeftIndex) {
@@ -159,6 +204,34 @@ TEST_F(CalculatingOnTheDuplex, TwoTimesSevenIsReadOnDFOverCFsSeven) {
     EXPECT_LT(std::fabs(cfSeven - dfFourteen), 0.5);
 
     ExpectOneColumn("hairline on CF 7, DF 14", HairlineColumnOn(cf, 7.0, cfSeven), dfFourteen);
+}
+
+// The readout of scales that are folded, inverted, of angles and log-log,
+// against their own functions: at the start the hairline lies mid-index,
+// where D shows the square root of ten.
+TEST_F(CalculatingOnTheDuplex, ReadoutReadsFoldedInvertedAngleAndLogLogScales) {
+    const double pi = 3.14159265358979323846;
+    const double root = std::sqrt(10.0);
+    const std::string first = ReadoutLine(ReadRule(0));
+    const std::string second = ReadoutLine(ReadRule(1));
+    struct Expected {
+        const std::string& line;
+        const char* scale;
+        double value;
+        const char* shown;
+    };
+    const Expected expected[] = {
+        {first, "CF", pi * root, "9.935"},                             // folded at pi
+        {first, "CIF", 10.0 * root / pi, "10.07"},                     // folded and inverted
+        {first, "LL3", std::exp(root), "23.62"},                       // log-log
+        {first, "LL03", std::exp(-root), "0.04233"},                   // log-log, inverted
+        {second, "S", std::asin(1.0 / root) * 180.0 / pi, "18.43"},    // an angle, in degrees
+    };
+    for (const Expected& e : expected) {
+        EXPECT_EQ(FormatReading(e.value), e.shown) << e.scale;
+        const std::string reading = std::string(e.scale) + " " + e.shown + " ";
+        EXPECT_NE(e.line.find(reading), std::string::npos) << reading << " in " << e.line;
+    }
 }
 
 }  // namespace

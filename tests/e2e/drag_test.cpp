@@ -118,6 +118,45 @@ TEST_F(Dragging, SlideFollowsTheMouseByTheProjectedNumberOfPixels) {
     EXPECT_EQ(dragSensitivity, 0.01f);
 }
 
+// The left and right arrows move the part last dragged as one pixel of the
+// mouse moves it, a step a press or a held key's repeat, within the rule's
+// ends; before any drag they move nothing.
+TEST_F(Dragging, ArrowsMoveThePartLastDraggedAPixelsWorthAPressWithinTheEnds) {
+    const PanelTable before = panelTable;
+    HeadlessKey(VK_RIGHT, true);
+    HeadlessKey(VK_RIGHT, false);
+    RunPass();
+    EXPECT_TRUE(SameBits(before, PANEL_CURSOR_A, PANEL_LOWER_BODY_B));
+
+    const ClientPoint start = PointOnPanel(PANEL_SLIDE_A, 0.25, 0.5);
+    MoveTo(start.x, start.y);
+    Press();
+    MoveTo(start.x + 10, start.y);
+    Release();
+    const float x = panelTable.panels[PANEL_SLIDE_A].corner[0][0];
+    // Held: a press and two repeats, three steps of 21 x 0.0002 = 0.0042.
+    for (int k = 0; k < 3; ++k) HeadlessKey(VK_RIGHT, true);
+    HeadlessKey(VK_RIGHT, false);
+    HeadlessKey(VK_LEFT, true);
+    HeadlessKey(VK_LEFT, false);
+    RunPass();
+    EXPECT_NEAR(panelTable.panels[PANEL_SLIDE_A].corner[0][0], x + 2 * 21 * 0.0002, 1e-5);
+    EXPECT_TRUE(SameBits(before, PANEL_CURSOR_B, PANEL_LOWER_BODY_B));
+
+    // Pushed far right at the fastest digit, it stops with its left end on
+    // the body's right end, as a drag does.
+    HeadlessKey(VK_0 + 9, true);
+    Press();
+    Release();
+    HeadlessKey(VK_0 + 9, false);
+    for (int k = 0; k < 200; ++k) {
+        HeadlessKey(VK_RIGHT, true);
+        HeadlessKey(VK_RIGHT, false);
+    }
+    RunPass();
+    EXPECT_EQ(panelTable.panels[PANEL_SLIDE_A].corner[0][0], 15.0f);
+}
+
 // The hand keeps moving while frames run: the drag's reading and the frame's
 // closing reading of one pass would see different positions if motion that
 // arrives during a pass were taken by the second. None of it may be lost.

@@ -59,6 +59,24 @@ TEST_F(ViewControls, ZoomStopsWithinOneStepOfItsLimits) {
     EXPECT_LT(Reference()[2], 25.0f + 0.6f + 1e-4f);
 }
 
+// A notch of the wheel moves the rules half a unit nearer or farther, the
+// zoom keys' limits tested before each step.
+TEST_F(ViewControls, WheelZoomsHalfAUnitANotchWithinTheZoomLimits) {
+    HeadlessWheel(1);
+    PassAfter(0);
+    EXPECT_FLOAT_EQ(Reference()[2], 22.5f);
+    HeadlessWheel(-3);
+    PassAfter(1000);  // the clock plays no part
+    EXPECT_FLOAT_EQ(Reference()[2], 24.0f);
+    HeadlessWheel(-10);
+    PassAfter(0);
+    EXPECT_FLOAT_EQ(Reference()[2], 25.0f);
+    HeadlessWheel(100);
+    PassAfter(0);
+    EXPECT_FLOAT_EQ(Reference()[2], 6.0f);
+    EXPECT_NEAR(panelTable.panels[0].corner[0][2], 5.98f, 1e-5);
+}
+
 TEST_F(ViewControls, BothZoomKeysCancel) {
     const float before = Reference()[2];
     HeadlessKey(VK_UP, true);

@@ -5,7 +5,10 @@
 #include "app/app_window.h"
 #include "app/frame_driver.h"
 #include "images/texture_list.h"
+#include "interaction/dragging.h"
 #include "interaction/pick_and_drag.h"
+#include "reading/reading_aids.h"
+#include "reading/scale_map.h"
 #include "render/bitmap_font.h"
 #include "render/view.h"
 #include "scene/panels.h"
@@ -25,10 +28,13 @@ void ResetProgramState() {
     grabActive = 0;
     grabbedPanel = 0;
     dragSensitivity = 0.0f;
+    lastDraggedPanel = -1;
+    readingAids = ReadingAids{false, false, 0, 0};
+    scaleMap = ScaleMap{};
     textureTable = TextureTable{};
     textureCount = 0;
     LoadProgress = 0.0f;
-    bitmapFont = BitmapFont{0, 256, 0.0f};
+    bitmapFont = BitmapFont{0, 256, 0.0f, {}};
 }
 
 void PlaceStartScene() {

@@ -181,7 +181,7 @@ describe('Vernaskel in the browser', () => {
     assert.ok(Math.abs(moved - predicted) <= 1, `moved ${moved} px, predicted ${predicted.toFixed(2)}`);
   });
 
-  it('zooms with Up and Down, magnifies with Shift and pans with a right drag', async () => {
+  it('zooms with Up, Down and the wheel, magnifies with Shift, pans with a right drag, reads out on R', async () => {
     // Shift: the cursor window's side twice as far from the middle.
     const sideRow = projectY(5.5, 23, HEIGHT, 0.0116);
     await page.keyboard.down('Shift');
@@ -216,6 +216,17 @@ describe('Vernaskel in the browser', () => {
     const panned = (await pictureAfter()).bodyFrom(upperRow);
     assert.ok(panned - upperBefore > 200, `the right drag pans: ${upperBefore} -> ${panned}`);
     assert.equal(await page.evaluate(() => document.scrollingElement.scrollTop), 0);
+
+    // The wheel: a notch away from the user brings the rules half a unit
+    // nearer; R shows the readout on its panel above the rules.
+    const edgeBefore = (await pictureAfter()).lowestLit(WIDTH / 2);
+    await page.mouse.wheel({deltaY: -100});
+    const edgeAfter = (await pictureAfter()).lowestLit(WIDTH / 2);
+    assert.ok(edgeAfter > edgeBefore, `the wheel zooms in: lower edge ${edgeBefore} -> ${edgeAfter}`);
+    await page.keyboard.press('KeyR');
+    const readout = await pictureAfter();
+    assert.deepEqual(readout.at(20, Math.floor(0.04 * HEIGHT) + 3), [237, 237, 237], 'the readout\'s panel');
+    await page.keyboard.press('KeyR');
   });
 
   it('follows a resize of the page, in the device\'s pixels', async () => {

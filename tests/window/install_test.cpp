@@ -63,7 +63,8 @@ protected:
 
 TEST_F(Installed, PutsEveryFileWhereADesktopLooksAndTheyValidate) {
     static const char* const FILES[] = {
-        "bin/vernaskel", "bin/vernaskel-rulegen", "share/vernaskel/data/ts", "share/vernaskel/data/rule0.tga",
+        "bin/vernaskel", "bin/vernaskel-rulegen", "share/vernaskel/data/ts", "share/vernaskel/data/scales",
+        "share/vernaskel/data/rule0.tga",
         "share/vernaskel/data/rule1.jpg", "share/vernaskel/models/duplex.rules", "share/applications/vernaskel.desktop",
         "share/icons/hicolor/48x48/apps/vernaskel.png", "share/icons/hicolor/128x128/apps/vernaskel.png",
         "share/icons/hicolor/256x256/apps/vernaskel.png", "share/metainfo/org.vernaskel.Vernaskel.metainfo.xml",

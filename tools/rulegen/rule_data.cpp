@@ -1,5 +1,6 @@
 #include "tools/rulegen/rule_data.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "tools/rulegen/rule_texture.h"
@@ -43,6 +44,34 @@ std::string TextureListText(const RuleDescription& description) {
     return text;
 }
 
+std::string ScaleMapText(const RuleDescription& description) {
+    static const char* const STRIP_WORDS[STRIP_COUNT] = {"upper", "slide", "lower"};
+    std::string text =
+        "# Vernaskel's scale map: the scales on each strip of the textures that ts lists,\n"
+        "# top to bottom, written by vernaskel-rulegen. The program reads the rules out with it.\n";
+    for (int number = 0; number < RULE_COUNT; ++number) {
+        text += "texture " + std::to_string(number) + "\n";
+        for (int strip = 0; strip < STRIP_COUNT; ++strip) {
+            text += STRIP_WORDS[strip];
+            for (const ScaleDefinition* scale : description.rules[number].strips[strip]) text += std::string(" ") + scale->name;
+            text += "\n";
+        }
+    }
+    return text;
+}
+
+namespace {
+
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* error) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    bool written = file != nullptr && std::fputs(text.c_str(), file) >= 0;
+    if (file != nullptr && std::fclose(file) != 0) written = false;
+    if (!written) *error = path + ": cannot be written";
+    return written;
+}
+
+}  // namespace
+
 bool WriteRuleData(const RuleDescription& description, const std::string& outDir, const RuleDataOptions& options,
                    std::string* error) {
     std::error_code failure;
@@ -60,12 +89,6 @@ bool WriteRuleData(const RuleDescription& description, const std::string& outDir
     CloseRuleFonts(&fonts);
     if (!ok) return false;
     // The list goes last: the build takes it as the sign that all is written.
-    const std::string listPath = outDir + "/ts";
-    std::FILE* list = std::fopen(listPath.c_str(), "w");
-    const std::string text = TextureListText(description);
-    if (list == nullptr || std::fputs(text.c_str(), list) < 0 || std::fclose(list) != 0) {
-        *error = listPath + ": cannot be written";
-        return false;
-    }
-    return true;
+    return WriteTextFile(outDir + "/scales", ScaleMapText(description), error) &&
+           WriteTextFile(outDir + "/ts", TextureListText(description), error);
 }

@@ -22,16 +22,9 @@
 #include "tools/rulegen/scales.h"
 #include "tools/rulegen/strip_map.h"
 
-// The index (C and D from 1 to 10) runs over this stretch of every strip,
-// body and slide alike, with room for the scale names on the left and the
-// formulas on the right.
-constexpr double INDEX_LEFT_X = -12.5;
-constexpr double INDEX_LENGTH = 25.0;
 // Marks closer than this (scene units, about 3.5 texels and 3.3 pixels on a
 // 1920-pixel-wide screen) are not drawn; the subdivision stops short of it.
 constexpr double MIN_MARK_SPACING = 0.054;
-
-inline double SceneXOfPosition(double position) { return INDEX_LEFT_X + INDEX_LENGTH * position; }
 
 struct RuleFonts {
     FT_Library library;

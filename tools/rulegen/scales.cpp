@@ -244,6 +244,30 @@ void Subdivide(const ScaleDefinition& scale, const std::vector<Interval>& interv
 
 }  // namespace
 
+bool ValueAtPosition(const ScaleDefinition& scale, double position, double* value) {
+    double low = scale.low;
+    double high = scale.high;
+    const double atLow = scale.position(low);
+    const double atHigh = scale.position(high);
+    const bool rising = atHigh >= atLow;
+    // Positions a hair beyond an end still read as the end.
+    constexpr double END_TOLERANCE = 1e-9;
+    if (position < std::min(atLow, atHigh) - END_TOLERANCE || position > std::max(atLow, atHigh) + END_TOLERANCE) {
+        return false;
+    }
+    // Every position function rises or falls throughout its scale.
+    for (int step = 0; step < 200 && high - low > 1e-15 * std::max(1.0, std::fabs(high)); ++step) {
+        const double middle = 0.5 * (low + high);
+        if ((scale.position(middle) < position) == rising) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    *value = 0.5 * (low + high);
+    return true;
+}
+
 const ScaleDefinition* FindScale(const std::string& name) {
     for (const ScaleDefinition& scale : Catalogue()) {
         if (name == scale.name) return &scale;

@@ -1,4 +1,5 @@
 // The scales a rule can carry: where each value lies and which marks it has.
+// The rule generator draws them; the program reads its rules out with them.
 #pragma once
 
 #include <string>
@@ -34,6 +35,19 @@ struct ScaleDefinition {
     // are left out.
     std::vector<NamedMark> named = {};
 };
+
+// The index (C and D from 1 to 10) runs over this stretch of every strip,
+// body and slide alike, in scene x as the rules stand at start-up, with room
+// for the scale names on the left and the formulas on the right. A scale's
+// position (a fraction of the index length) lies at SceneXOfPosition.
+constexpr double INDEX_LEFT_X = -12.5;
+constexpr double INDEX_LENGTH = 25.0;
+inline double SceneXOfPosition(double position) { return INDEX_LEFT_X + INDEX_LENGTH * position; }
+
+// The value that lies at a position of the scale, as its position function
+// places values (inverted where the scale runs right to left); false when
+// the position lies beyond the scale's ends.
+bool ValueAtPosition(const ScaleDefinition& scale, double position, double* value);
 
 struct ScaleMark {
     double value;

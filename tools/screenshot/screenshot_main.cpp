@@ -3,7 +3,7 @@
 // set up on the first rule with the mouse and the digit keys.
 //
 //     vernaskel_screenshot --in DIR [--size WIDTHxHEIGHT] [--passes N] --out FILE.png [--crop]
-//                          [--rules FILE --set-out FILE.png [--multiply AxB]]
+//                          [--rules FILE --set-out FILE.png [--multiply AxB]] [--readout]
 //
 // It runs the program in DIR (where data\ts is looked up), on a screen of the
 // given size (default 1280x720), for N main-loop passes (default 3; the
@@ -18,7 +18,8 @@
 // the pictures and fails when they are more than a pixel from agreeing.
 //
 // --crop cuts each picture down to the rules it is about: the start-up
-// picture to both rules, the set-up picture to the first.
+// picture to both rules, the set-up picture to the first. --readout shows
+// the values under the hairlines (R) from the first pass on.
 #include <unistd.h>
 
 #include <algorithm>
@@ -152,7 +153,7 @@ bool SetUpMultiplication(const RuleDescription& description, double a, double b,
 int Usage() {
     std::fprintf(stderr,
                  "usage: vernaskel_screenshot --in DIR [--size WIDTHxHEIGHT] [--passes N] --out FILE.png [--crop]\n"
-                 "                            [--rules FILE --set-out FILE.png [--multiply AxB]]\n");
+                 "                            [--rules FILE --set-out FILE.png [--multiply AxB]] [--readout]\n");
     return 2;
 }
 
@@ -177,6 +178,7 @@ int main(int argc, char** argv) {
     double a = 2.0;
     double b = 3.0;
     bool crop = false;
+    bool readout = false;
     for (int k = 1; k < argc; ++k) {
         if (std::strcmp(argv[k], "--in") == 0 && k + 1 < argc) {
             folder = argv[++k];
@@ -188,6 +190,8 @@ int main(int argc, char** argv) {
             rules = argv[++k];
         } else if (std::strcmp(argv[k], "--crop") == 0) {
             crop = true;
+        } else if (std::strcmp(argv[k], "--readout") == 0) {
+            readout = true;
         } else if (std::strcmp(argv[k], "--size") == 0 && k + 1 < argc) {
             if (std::sscanf(argv[++k], "%dx%d", &width, &height) != 2 || width < 16 || height < 16 ||
                 width > 8192 || height > 8192) {
@@ -226,6 +230,10 @@ int main(int argc, char** argv) {
     for (int pass = 0; pass < passes && running; ++pass) {
         HeadlessAdvanceTicks(16);
         running = RunMainLoopPass();
+        if (readout && pass == 0) {
+            HeadlessKey(VK_A + ('R' - 'A'), true);
+            HeadlessKey(VK_A + ('R' - 'A'), false);
+        }
     }
     ScreenPicture screen{&HeadlessLastPresented(), width, height};
     if (!Present(screen, crop, 0, RULE_COUNT - 1, outPath)) return 1;

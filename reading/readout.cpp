@@ -1,0 +1,93 @@
+#include "reading/readout.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "reading/scale_map.h"
+#include "scene/panels.h"
+
+namespace {
+
+struct RulePanels {
+    int cursor;
+    int upperBody;
+    int slide;
+};
+constexpr RulePanels RULE_PANELS[READOUT_RULES] = {
+    {PANEL_CURSOR_A, PANEL_UPPER_BODY_A, PANEL_SLIDE_A},
+    {PANEL_CURSOR_B, PANEL_UPPER_BODY_B, PANEL_SLIDE_B},
+};
+
+// Where the strips' left ends lie as the rules start, the frame the scales
+// are placed in (INDEX_LEFT_X, INDEX_LENGTH).
+constexpr double START_LEFT_X = -15.0;
+
+void Read(const ScaleDefinition* scale, double position, std::vector<ScaleReading>* readings) {
+    ScaleReading reading{scale, false, 0.0};
+    reading.onScale = ValueAtPosition(*scale, position, &reading.value);
+    readings->push_back(reading);
+}
+
+}  // namespace
+
+RuleReadout ReadRule(int rule) {
+    RuleReadout readout{false, {}, 0.0, false};
+    if (rule < 0 || rule >= READOUT_RULES) return readout;
+    const RulePanels& p = RULE_PANELS[rule];
+    const Panel& cursor = panelTable.panels[p.cursor];
+    const Panel& body = panelTable.panels[p.upperBody];
+    const Panel& slide = panelTable.panels[p.slide];
+
+    // The hairline as the renderer draws it: midway along the window's
+    // bottom edge, at corner 0's depth; seen from the eye on the strips'
+    // depth.
+    const double hairX = (static_cast<double>(cursor.corner[0][0]) + cursor.corner[3][0]) / 2.0;
+    const double seenX = hairX * body.corner[0][2] / cursor.corner[0][2];
+    // In the frame the scales are placed in: the body as it started.
+    const double onBody = seenX - body.corner[0][0] + START_LEFT_X;
+    const double slideShift = static_cast<double>(slide.corner[0][0]) - body.corner[0][0];
+    const double bodyPosition = (onBody - INDEX_LEFT_X) / INDEX_LENGTH;
+    const double slidePosition = (onBody - slideShift - INDEX_LEFT_X) / INDEX_LENGTH;
+
+    // C's left index lies on D where D has the value 10^(shift); past D's
+    // end, the right index stands over D one decade further on.
+    double indexPosition = slideShift / INDEX_LENGTH;
+    if (indexPosition < 0.0) indexPosition += 1.0;
+    readout.settingOnScale = indexPosition >= 0.0 && indexPosition <= 1.0;
+    readout.setting = std::pow(10.0, indexPosition);
+
+    const int texture = static_cast<int>(body.textureIndex);
+    if (scaleMap.state != ScaleMapState::Loaded || texture < 0 || texture >= TEXTURE_TABLE_CAPACITY ||
+        !scaleMap.textures[texture].described) {
+        return readout;
+    }
+    readout.mapped = true;
+    const TextureScales& scales = scaleMap.textures[texture];
+    for (int strip = 0; strip < MAP_STRIP_COUNT; ++strip) {
+        const double position = strip == MAP_SLIDE ? slidePosition : bodyPosition;
+        for (const ScaleDefinition* scale : scales.strips[strip]) Read(scale, position, &readout.readings);
+    }
+    return readout;
+}
+
+std::string FormatReading(double value) {
+    char text[64];
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e4 && magnitude < 1e9) {
+        // Four significant figures of a large number, without an exponent.
+        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 3.0);
+        std::snprintf(text, sizeof text, "%.0f", std::round(value / unit) * unit);
+    } else {
+        std::snprintf(text, sizeof text, "%#.4g", value);
+    }
+    return text;
+}
+
+std::string ReadoutLine(const RuleReadout& readout) {
+    std::string line;
+    for (const ScaleReading& reading : readout.readings) {
+        line += std::string(reading.scale->name) + " " + (reading.onScale ? FormatReading(reading.value) : "-") + "   ";
+    }
+    line += "C index over D " + (readout.settingOnScale ? FormatReading(readout.setting) : std::string("-"));
+    return line;
+}

@@ -1,0 +1,37 @@
+// The values under a rule's hairline: on every scale of the rule's strips
+// that the scale map names, and the slide's setting (what C's index stands
+// over on D), as the picture shows them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/rulegen/scales.h"
+
+struct ScaleReading {
+    const ScaleDefinition* scale;
+    bool onScale;  // the hairline crosses the scale between its ends
+    double value;
+};
+
+struct RuleReadout {
+    bool mapped;  // the map describes the rule's texture
+    std::vector<ScaleReading> readings;  // upper body, slide, lower body, each top to bottom
+    double setting;  // the D value under the slide's C index
+    bool settingOnScale;
+};
+
+// The rules on screen: 0 the upper (panels 0 to 3), 1 the lower (4 to 7).
+constexpr int READOUT_RULES = 2;
+
+// Reads rule 0 or 1 from the panel table as it stands. The hairline is taken
+// where the eye sees it cross the strips, which lie a little behind it.
+RuleReadout ReadRule(int rule);
+
+// A value to four significant figures, trailing zeros kept: 3.162, 10.00,
+// 0.5000, 22030.
+std::string FormatReading(double value);
+
+// The line the readout shows for a rule: "K 31.62   A 10.00 ... C index over
+// D 1.000"; a scale the hairline is off reads "-".
+std::string ReadoutLine(const RuleReadout& readout);
