@@ -95,7 +95,7 @@
 
   // The user's files in the program's own folder, /user: the list as
   // data/ts, every image at the path the list names and, whatever the list
-  // says, in data/ as well.
+  // says, in data/ as well (the scale map data/scales among them).
   function placeUserFiles(fs, files) {
     fs.mkdirTree('/user/data');
     const byName = new Map(files.map(file => [baseName(file.name), file]));
