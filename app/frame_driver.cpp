@@ -19,11 +19,14 @@ bool KeyHeld(int virtualKey) { return PlatformGetAsyncKeyState(virtualKey) != 0;
 // The limits of zoom and pan are taken from corner 0 of the first upper body strip.
 float* ReferenceCorner() { return panelTable.panels[PANEL_UPPER_BODY_A].corner[0]; }
 
-void ZoomBy(double direction) {
-    panelShift.z = static_cast<float>(direction * ZOOM_SPEED * frameClock.elapsedSeconds);
+// Moves every panel along z, away from the eye for a positive distance.
+void MoveAlongZ(double distance) {
+    panelShift.z = static_cast<float>(distance);
     TranslatePanels(0, panelTable.panelCount);
     panelShift.z = 0.0f;
 }
+
+void ZoomBy(double direction) { MoveAlongZ(direction * ZOOM_SPEED * frameClock.elapsedSeconds); }
 
 // Pan writes the corners directly, bypassing the translation's markers.
 void PanAxis(int axis, float amount) {
@@ -38,6 +41,17 @@ void ApplyZoomKeys() {
     // The second key of each pair is asked only when the first reads 0.
     if ((KeyHeld(VK_UP) || KeyHeld(VK_ADD)) && ReferenceCorner()[2] > ZOOM_IN_LIMIT) ZoomBy(-1.0);
     if ((KeyHeld(VK_DOWN) || KeyHeld(VK_SUBTRACT)) && ReferenceCorner()[2] < ZOOM_OUT_LIMIT) ZoomBy(+1.0);
+}
+
+// The wheel's whole notches since the last pass, each a fixed step, the
+// zoom keys' limits tested before each; a part of a notch waits for the rest.
+void ApplyWheelZoom() {
+    while (readingAids.wheelDelta >= WHEEL_DELTA || readingAids.wheelDelta <= -WHEEL_DELTA) {
+        const bool in = readingAids.wheelDelta > 0;
+        readingAids.wheelDelta += in ? -WHEEL_DELTA : WHEEL_DELTA;
+        if (in && ReferenceCorner()[2] > ZOOM_IN_LIMIT) MoveAlongZ(-WHEEL_ZOOM_STEP);
+        if (!in && ReferenceCorner()[2] < ZOOM_OUT_LIMIT) MoveAlongZ(WHEEL_ZOOM_STEP);
+    }
 }
 
 void PickInEyeFrame() {
@@ -100,7 +114,8 @@ void DriveFrame() {
     frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
 
     ApplyZoomKeys();
-    ApplyReadingMoves();
+    ApplyWheelZoom();
+    ApplyFineMoves();
 
     viewState.orbitYawStep = 0.0f;
     viewState.orbitPitchStep = 0.0f;

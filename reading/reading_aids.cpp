@@ -7,15 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_driver.h"
 #include "interaction/dragging.h"
 #include "platform/platform.h"
 #include "reading/readout.h"
 #include "reading/scale_map.h"
 #include "render/bitmap_font.h"
 #include "render/view.h"
-#include "scene/panels.h"
-#include "scene/transforms.h"
 
 ReadingAids readingAids = {false, false, 0, 0};
 
@@ -175,21 +172,11 @@ void HandleReadingKey(uintptr_t virtualKey, intptr_t lParam) {
 
 void HandleWheel(uintptr_t wParam) { readingAids.wheelDelta += static_cast<int16_t>(HighWord(static_cast<intptr_t>(wParam))); }
 
-void ApplyReadingMoves() {
+void ApplyFineMoves() {
     if (readingAids.nudgePixels != 0 && lastDraggedPanel >= 0) {
         DragPanelByPixels(lastDraggedPanel, static_cast<float>(readingAids.nudgePixels));
     }
     readingAids.nudgePixels = 0;
-    // Whole notches; a part of one waits for the rest.
-    for (; readingAids.wheelDelta >= WHEEL_DELTA || readingAids.wheelDelta <= -WHEEL_DELTA;) {
-        const bool in = readingAids.wheelDelta > 0;
-        readingAids.wheelDelta += in ? -WHEEL_DELTA : WHEEL_DELTA;
-        const float z = panelTable.panels[PANEL_UPPER_BODY_A].corner[0][2];
-        if (in ? z <= ZOOM_IN_LIMIT : z >= ZOOM_OUT_LIMIT) continue;
-        panelShift.z = static_cast<float>(in ? -WHEEL_ZOOM_STEP : WHEEL_ZOOM_STEP);
-        TranslatePanels(0, panelTable.panelCount);
-        panelShift.z = 0.0f;
-    }
 }
 
 void DrawReadingAids() {

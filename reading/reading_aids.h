@@ -38,11 +38,11 @@ std::string ControlsText();
 void HandleReadingKey(uintptr_t virtualKey, intptr_t lParam);
 void HandleWheel(uintptr_t wParam);
 
-// The frame's part, after its zoom keys: the nudges move the part last
-// dragged as that much mouse motion would, within the rule's ends (nothing
-// before any drag); each notch zooms by WHEEL_ZOOM_STEP within the zoom
-// limits, tested before each step.
-void ApplyReadingMoves();
+// The frame's part, after its zoom keys and the wheel's (which the frame
+// driver applies, a WHEEL_ZOOM_STEP a notch): the nudges move the part last
+// dragged as that much mouse motion would, within the rule's ends; nothing
+// before any drag.
+void ApplyFineMoves();
 
 // Draws the readout and the help where they are shown, over the scene that
 // was just drawn; GL's state is left as it was.

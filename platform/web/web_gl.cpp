@@ -406,11 +406,6 @@ void glDisable(GLenum cap) {
     emscripten_glDisable(cap);
 }
 
-GLboolean glIsEnabled(GLenum cap) {
-    if (cap == GL_TEXTURE_2D) return layer.texturing ? GL_TRUE : GL_FALSE;
-    return emscripten_glIsEnabled(cap);
-}
-
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     layer.viewport[0] = x;
     layer.viewport[1] = y;
@@ -490,8 +485,6 @@ void glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
              {layer.colour[0], layer.colour[1], layer.colour[2], layer.colour[3]}};
     if (layer.inBegin) layer.vertices.push_back(v);
 }
-
-void glVertex2d(GLdouble x, GLdouble y) { glVertex3d(x, y, 0.0); }
 
 void glTexCoord2d(GLdouble s, GLdouble t) {
     layer.texCoord[0] = static_cast<float>(s);
