@@ -1,22 +1,26 @@
 #include "app/app_window.h"
 
-#include <GL/gl.h>
-
-#include <cstdio>
 #include <string>
 
+#include "app/controls.h"
 #include "app/frame_driver.h"
 #include "app/startup_timing.h"
-#include "images/texture_list.h"
-#include "interaction/pick_and_drag.h"
-#include "reading/reading_aids.h"
-#include "render/bitmap_font.h"
+#include "reading/readout_overlay.h"
 #include "render/view.h"
-#include "scene/panels.h"
-#include "scene/transforms.h"
 
-AppWindow appWindow = {};
-InputState inputState = {};
+AppWindow appWindow;
+InputState inputState;
+
+namespace {
+
+constexpr int VK_R = VK_A + ('R' - 'A');
+
+// The wheel's turn since the last pass: WM_MOUSEWHEEL's signed high word.
+void HandleWheel(uintptr_t wParam) {
+    inputState.wheelDelta += static_cast<int16_t>(HighWord(static_cast<intptr_t>(wParam)));
+}
+
+}  // namespace
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
@@ -40,15 +44,13 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
             PlatformPostQuitMessage(0);
             return 0;
         case WM_SIZE:
-            viewState.clientWidth = static_cast<double>(LowWord(lParam));
-            viewState.clientHeight = static_cast<double>(HighWord(lParam));
+            SetClientSize(static_cast<double>(LowWord(lParam)), static_cast<double>(HighWord(lParam)));
             return 0;
         case WM_PAINT:
             // The loop draws; nothing to do here.
             return 0;
         case WM_KEYDOWN:
-            HandleKeyDown(wParam);
-            HandleReadingKey(wParam, lParam);
+            HandleKeyDown(wParam, lParam);
             return 0;
         case WM_KEYUP:
             HandleKeyUp(wParam);
@@ -73,8 +75,15 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     }
 }
 
-void HandleKeyDown(uintptr_t virtualKey) {
+void HandleKeyDown(uintptr_t virtualKey, intptr_t lParam) {
     if (virtualKey == VK_ESCAPE) inputState.quitRequested = 1;
+    // R and F1 toggle on a fresh press, not on a held key's repeats; the
+    // arrows nudge on every press and repeat.
+    const bool repeat = (lParam & KEY_REPEAT_BIT) != 0;
+    if (virtualKey == VK_R && !repeat) ToggleReadout();
+    if (virtualKey == VK_F1 && !repeat) ToggleHelp();
+    if (virtualKey == VK_LEFT) --inputState.nudgePixels;
+    if (virtualKey == VK_RIGHT) ++inputState.nudgePixels;
 }
 
 void HandleKeyUp(uintptr_t) {}
@@ -88,7 +97,9 @@ bool CreateMainWindow() {
     return true;
 }
 
-bool RunMainLoopPass() {
+bool RunMainLoopPass() { return RunMainLoopPassWatched(StartupWatch{}); }
+
+bool RunMainLoopPassWatched(const StartupWatch& watch) {
     if (inputState.quitRequested != 0) return false;
     PlatformMessage message;
     while (PlatformPeekMessage()) {
@@ -97,7 +108,7 @@ bool RunMainLoopPass() {
     }
     const bool firstFrame = inputState.startupDone == 0;
     if (firstFrame) {
-        RunStartup();
+        RunStartupSteps(watch);
         inputState.startupDone = 1;
     }
     DriveFrame();
@@ -116,22 +127,13 @@ int WinMain() {
     return 0;
 }
 
-void RunStartup() {
-    bitmapFont.cellHeight = 12.0f;
-    bitmapFont.listBase = CreateBitmapFont("Arial", 12);
-    panelTable.panelCount = 8;
-    // Lift the rules by 8 and move them 14 farther from the eye.
-    panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-    TranslatePanels(0, panelTable.panelCount);
-    LoadTextureList();
-    glClearColor(0, 0, 0, 0);
-    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
-    SetupPerspectiveProjection();
-    ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
-    inputState.prevCursorX = inputState.cursorX;
-    inputState.prevCursorY = inputState.cursorY;
-    frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
-    viewState.eyePoint = Vec3f{0.0f, 0.0f, 0.0f};
-    viewState.backPoint = Vec3f{0.0f, 0.0f, 1.0f};
-    dragSensitivity = 0.0002f;
+void ReadCursorPosition(int32_t* x, int32_t* y) {
+    *x = 0;
+    *y = 0;
+    int32_t screenX = 0;
+    int32_t screenY = 0;
+    if (PlatformGetCursorPos(&screenX, &screenY)) {
+        *x = screenX;
+        *y = screenY;
+    }
 }

@@ -3,25 +3,29 @@
 
 #include <cstdint>
 
+#include "app/startup.h"
 #include "platform/platform.h"
 
 struct AppWindow {
-    WindowHandle window;      // the main window; owner of the loader's error boxes
-    GlContextHandle glContext;  // made current at WM_CREATE, deleted at WM_DESTROY
-    ScreenRect windowRect;    // refreshed at the start of every frame
+    WindowHandle window = nullptr;       // the main window; owner of the loader's error boxes
+    GlContextHandle glContext = nullptr;  // made current at WM_CREATE, deleted at WM_DESTROY
+    ScreenRect windowRect = {};          // refreshed at the start of every frame
 };
 
 // What the window procedure and the frame record of the user's input. All
 // fields are 0 at process start.
 struct InputState {
-    int32_t leftButtonDown;
-    int32_t rightButtonDown;
-    int32_t cursorX;          // screen pixels, as last read
-    int32_t cursorY;
-    int32_t prevCursorX;      // at the end of the previous frame
-    int32_t prevCursorY;
-    int32_t quitRequested;    // Escape was pressed
-    int32_t startupDone;
+    int32_t leftButtonDown = 0;
+    int32_t rightButtonDown = 0;
+    int32_t cursorX = 0;          // screen pixels, as last read
+    int32_t cursorY = 0;
+    int32_t prevCursorX = 0;      // at the end of the previous frame
+    int32_t prevCursorY = 0;
+    int32_t quitRequested = 0;    // Escape was pressed
+    int32_t startupDone = 0;
+    // Moves asked for since the last pass, applied by the next pass.
+    int32_t nudgePixels = 0;  // the left and right arrows: a pixel of mouse motion's worth a press or repeat
+    int32_t wheelDelta = 0;   // the wheel: WHEEL_DELTA a notch, away from the user positive
 };
 
 extern AppWindow appWindow;
@@ -46,9 +50,15 @@ bool CreateMainWindow();
 // One pass of the main loop: drain the messages, run start-up once, drive one
 // frame. False when the loop is over (Escape, or the window was closed).
 bool RunMainLoopPass();
+// The same, with whoever times start-up told of each of its steps.
+bool RunMainLoopPassWatched(const StartupWatch& watch);
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-void HandleKeyDown(uintptr_t virtualKey);
+// Escape asks to quit; R and F1 toggle the readout and the help; the left
+// and right arrows ask for fine moves.
+void HandleKeyDown(uintptr_t virtualKey, intptr_t lParam);
 void HandleKeyUp(uintptr_t virtualKey);
 
-void RunStartup();
+// Cursor position in screen pixels, as the platform saw it at the last drain
+// of the message queue; (0, 0) when it cannot be read.
+void ReadCursorPosition(int32_t* x, int32_t* y);

@@ -1,14 +1,16 @@
 #include "app/frame_driver.h"
 
 #include "app/app_window.h"
+#include "app/controls.h"
 #include "interaction/pick_and_drag.h"
-#include "reading/reading_aids.h"
+#include "reading/readout_overlay.h"
 #include "render/scene_renderer.h"
+#include "render/text_panel.h"
 #include "render/view.h"
 #include "scene/panels.h"
 #include "scene/transforms.h"
 
-FrameClock frameClock = {0.0f, 0.0f};
+FrameClock frameClock;
 float viewYaw = 0.0f;
 float viewPitch = 0.0f;
 
@@ -20,22 +22,9 @@ bool KeyHeld(int virtualKey) { return PlatformGetAsyncKeyState(virtualKey) != 0;
 float* ReferenceCorner() { return panelTable.panels[PANEL_UPPER_BODY_A].corner[0]; }
 
 // Moves every panel along z, away from the eye for a positive distance.
-void MoveAlongZ(double distance) {
-    panelShift.z = static_cast<float>(distance);
-    TranslatePanels(0, panelTable.panelCount);
-    panelShift.z = 0.0f;
-}
+void MoveAlongZ(double distance) { TranslateAllPanels(Vec3f{0.0f, 0.0f, static_cast<float>(distance)}); }
 
 void ZoomBy(double direction) { MoveAlongZ(direction * ZOOM_SPEED * frameClock.elapsedSeconds); }
-
-// Pan writes the corners directly, bypassing the translation's markers.
-void PanAxis(int axis, float amount) {
-    for (int32_t i = 0; i < panelTable.panelCount; ++i) {
-        for (auto& corner : panelTable.panels[i].corner) {
-            corner[axis] = static_cast<float>(static_cast<double>(corner[axis]) + amount);
-        }
-    }
-}
 
 void ApplyZoomKeys() {
     // The second key of each pair is asked only when the first reads 0.
@@ -46,26 +35,56 @@ void ApplyZoomKeys() {
 // The wheel's whole notches since the last pass, each a fixed step, the
 // zoom keys' limits tested before each; a part of a notch waits for the rest.
 void ApplyWheelZoom() {
-    while (readingAids.wheelDelta >= WHEEL_DELTA || readingAids.wheelDelta <= -WHEEL_DELTA) {
-        const bool in = readingAids.wheelDelta > 0;
-        readingAids.wheelDelta += in ? -WHEEL_DELTA : WHEEL_DELTA;
+    while (inputState.wheelDelta >= WHEEL_DELTA || inputState.wheelDelta <= -WHEEL_DELTA) {
+        const bool in = inputState.wheelDelta > 0;
+        inputState.wheelDelta += in ? -WHEEL_DELTA : WHEEL_DELTA;
         if (in && ReferenceCorner()[2] > ZOOM_IN_LIMIT) MoveAlongZ(-WHEEL_ZOOM_STEP);
         if (!in && ReferenceCorner()[2] < ZOOM_OUT_LIMIT) MoveAlongZ(WHEEL_ZOOM_STEP);
     }
 }
 
+// The fine moves asked for since the last pass: the part last dragged moves
+// as that much mouse motion would, within the rule's ends; nothing before
+// any drag.
+void ApplyFineMoves() {
+    if (inputState.nudgePixels != 0 && lastDraggedPanel >= 0) {
+        DragPanelByPixels(lastDraggedPanel, static_cast<float>(inputState.nudgePixels));
+    }
+    inputState.nudgePixels = 0;
+}
+
+// The mouse point in client pixels: from the client area's top-left corner,
+// wherever the window system puts it; without a window, from the window
+// rectangle.
+void ClientPoint(int32_t screenX, int32_t screenY, float* mx, float* my) {
+    int32_t originX = 0;
+    int32_t originY = 0;
+    if (!PlatformGetClientOrigin(appWindow.window, &originX, &originY)) {
+        originX = appWindow.windowRect.left;
+        originY = appWindow.windowRect.top;
+    }
+    *mx = static_cast<float>(static_cast<double>(screenX) - originX);
+    *my = static_cast<float>(static_cast<double>(screenY) - originY);
+}
+
+// Picking looks for the panel under the cursor as the previous pass read it;
+// the drag takes a fresh reading and moves by the horizontal motion since.
 void PickInEyeFrame() {
+    float mx = 0.0f;
+    float my = 0.0f;
+    ClientPoint(inputState.cursorX, inputState.cursorY, &mx, &my);
+    ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
+    const float dxPixels = static_cast<float>(inputState.cursorX - inputState.prevCursorX);
+
     const int32_t last = panelTable.panelCount - 1;
     const Vec3f eye = viewState.eyePoint;
-    panelShift = Vec3f{-eye.x, -eye.y, -eye.z};
-    TranslatePanels(0, panelTable.panelCount);
+    TranslateAllPanels(Vec3f{-eye.x, -eye.y, -eye.z});
     RotatePanelsAboutY(0, last, viewYaw);
     RotatePanelsAboutX(0, last, viewPitch);
-    PickAndDrag();
+    PickAndDrag(mx, my, dxPixels);
     RotatePanelsAboutX(0, last, -viewPitch);
     RotatePanelsAboutY(0, last, -viewYaw);
-    panelShift = eye;
-    TranslatePanels(0, panelTable.panelCount);
+    TranslateAllPanels(eye);
 }
 
 void ApplyPan() {
@@ -74,27 +93,31 @@ void ApplyPan() {
     // Each limit is tested before its move; the sign of the motion decides
     // which test of a pair can apply. Screen y grows downward, so the rule
     // moves up when the mouse does.
-    if (ReferenceCorner()[0] > PAN_LIMIT_LEFT && dx < 0) PanAxis(0, dx);
-    if (ReferenceCorner()[0] < PAN_LIMIT_RIGHT && dx > 0) PanAxis(0, dx);
-    if (ReferenceCorner()[1] < PAN_LIMIT_TOP && dy < 0) PanAxis(1, -dy);
-    if (ReferenceCorner()[1] > PAN_LIMIT_BOTTOM && dy > 0) PanAxis(1, -dy);
+    if (ReferenceCorner()[0] > PAN_LIMIT_LEFT && dx < 0) PanPanels(0, dx);
+    if (ReferenceCorner()[0] < PAN_LIMIT_RIGHT && dx > 0) PanPanels(0, dx);
+    if (ReferenceCorner()[1] < PAN_LIMIT_TOP && dy < 0) PanPanels(1, -dy);
+    if (ReferenceCorner()[1] > PAN_LIMIT_BOTTOM && dy > 0) PanPanels(1, -dy);
 }
 
 }  // namespace
 
-void ApplyMagnifier() {
-    viewState.nearPlane = viewState.baseNearPlane;
-    viewState.pickDistance = viewState.basePickDistance;
-    if (KeyHeld(VK_SHIFT)) {
-        viewState.nearPlane = 2.0f * viewState.nearPlane;
-        viewState.pickDistance = 2.0f * viewState.pickDistance;
-    }
+void ApplyMagnifier() { SetMagnified(KeyHeld(VK_SHIFT)); }
+
+void DrawOverlays() {
+    if (!readoutOverlay.shown && !helpOverlay.shown) return;
+    const int width = static_cast<int>(viewState.clientWidth);
+    const int height = static_cast<int>(viewState.clientHeight);
+    if (width <= 0 || height <= 0) return;
+    BeginOverlay(width, height);
+    DrawReadouts(width, height);
+    DrawHelp(width, height);
+    EndOverlay();
 }
 
 void RenderFrame() {
     ClearBuffers();
     RenderScene();
-    DrawReadingAids();
+    DrawOverlays();
     PresentFrame();
 }
 
@@ -117,11 +140,10 @@ void DriveFrame() {
     ApplyWheelZoom();
     ApplyFineMoves();
 
-    viewState.orbitYawStep = 0.0f;
-    viewState.orbitPitchStep = 0.0f;
+    ClearOrbitSteps();
 
     if (inputState.leftButtonDown == 0) {
-        grabActive = 0;
+        ReleaseGrab();
     } else {
         PickInEyeFrame();
     }

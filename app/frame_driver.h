@@ -2,8 +2,8 @@
 #pragma once
 
 struct FrameClock {
-    float frameStamp;      // tick count in ms at the previous pass, as a float
-    float elapsedSeconds;  // since the previous pass; used by the zoom keys
+    float frameStamp = 0.0f;      // tick count in ms at the previous pass, as a float
+    float elapsedSeconds = 0.0f;  // since the previous pass; used by the zoom keys
 };
 
 extern FrameClock frameClock;
@@ -26,6 +26,13 @@ constexpr float PAN_LIMIT_RIGHT = -5.0f;
 constexpr float PAN_LIMIT_TOP = 15.0f;
 constexpr float PAN_LIMIT_BOTTOM = 0.0f;
 
+// How far a notch of the wheel moves the rules along z.
+constexpr double WHEEL_ZOOM_STEP = 0.5;
+
 void DriveFrame();
 void ApplyMagnifier();
+// Clear, the scene, the readout and help panels where shown, present.
 void RenderFrame();
+// The readout and the help over the scene just drawn, where shown; GL's state
+// is left as it was.
+void DrawOverlays();

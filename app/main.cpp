@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "app/app_window.h"
-#include "reading/reading_aids.h"
+#include "app/controls.h"
 
 namespace {
 

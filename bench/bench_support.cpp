@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/app_window.h"
+#include "render/scene_renderer.h"
 #include "render/view.h"
 #include "scene/panels.h"
 #include "tests/support/program.h"

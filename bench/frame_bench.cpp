@@ -8,7 +8,9 @@
 #include "app/app_window.h"
 #include "app/frame_driver.h"
 #include "bench/bench_support.h"
-#include "reading/reading_aids.h"
+#include "reading/readout_overlay.h"
+#include "render/scene_renderer.h"
+#include "render/textures.h"
 #include "tests/support/program.h"
 
 namespace {
@@ -39,7 +41,7 @@ BENCHMARK(BM_DriveFrame)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureP
 void BM_DriveFrame_WithReadout(benchmark::State& state) {
     if (!StartOnDefaultData(state)) return;
     const SteadyMemory steady;
-    readingAids.readoutShown = true;
+    readoutOverlay.shown = true;
     WarmUpProgram();
     for (auto _ : state) DriveFrame();
     ResetProgramState();

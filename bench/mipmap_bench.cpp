@@ -10,6 +10,7 @@
 
 #include "bench/bench_support.h"
 #include "images/mipmaps.h"
+#include "render/mipmap_upload.h"
 #include "images/texture_list.h"
 #include "tests/support/program.h"
 
@@ -24,7 +25,8 @@ Image* DefaultImage(benchmark::State& state, int index) {
         state.SkipWithError("no default texture or no headless window");
         return nullptr;
     }
-    Image* image = ReadEntryImage(list.entries[index]);
+    bool jpegFailed = false;
+    Image* image = ReadEntryImage(list.entries[index], nullptr, &jpegFailed);
     if (image == nullptr) state.SkipWithError("the default texture cannot be read");
     return image;
 }

@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "app/app_window.h"
+#include "app/startup.h"
 #include "bench/bench_support.h"
 #include "images/texture_list.h"
-#include "platform/platform.h"
-#include "render/bitmap_font.h"
-#include "render/view.h"
-#include "scene/panels.h"
-#include "scene/transforms.h"
+#include "render/textures.h"
 #include "tests/support/program.h"
 
 namespace {
@@ -77,7 +74,8 @@ void BM_StartupFloor(benchmark::State& state) {
         }
         uint32_t names[TEXTURE_TABLE_CAPACITY] = {};
         for (int32_t i = 0; i < list.count; ++i) {
-            Image* image = ReadEntryImage(list.entries[i]);
+            bool jpegFailed = false;
+            Image* image = ReadEntryImage(list.entries[i], nullptr, &jpegFailed);
             MakeEntryTexture(image, list.entries[i].filter, &names[i]);
             FreeImage(image);
         }
@@ -137,16 +135,17 @@ void EndPart(PartTimes* parts, const std::string& name) {
     parts->processorMark = processorNow;
 }
 
-// The program's start-up, step by step through its own functions in its own
-// order, each step timed. Left out: the loading picture that the loader
-// draws before the first entry and never presents (a clear and the caption).
-// The first frame is checked once against the program's, so that the steps
-// stay the program's.
+void TimeStep(void* context, const std::string& step) { EndPart(static_cast<PartTimes*>(context), step); }
+
+// The program's start-up, its own steps in its own order, each step timed as
+// start-up reports it done; then the first frame. The first frame is checked
+// once against the program's.
 void BM_StartupInParts(benchmark::State& state) {
     FirstFrame first;
     if (!TakeFirstFrame(state, &first)) return;
     static bool checked = false;
     PartTimes parts{};
+    const StartupWatch watch{TimeStep, &parts};
     for (auto _ : state) {
         ResetProgramState();
         BeginParts(&parts);
@@ -155,42 +154,8 @@ void BM_StartupInParts(benchmark::State& state) {
             break;
         }
         EndPart(&parts, "window");
-
-        bitmapFont.cellHeight = 12.0f;
-        bitmapFont.listBase = CreateBitmapFont("Arial", 12);
-        EndPart(&parts, "font");
-
-        panelTable.panelCount = 8;
-        panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-        TranslatePanels(0, panelTable.panelCount);
-        panelShift = Vec3f{0.0f, 0.0f, 0.0f};
-        TextureList read;
-        FILE* file = PlatformOpenFile(TEXTURE_LIST_PATH, "r");
-        if (file == nullptr || ReadTextureList(file, &read).problem != ListProblem::None) {
-            state.SkipWithError("cannot read the texture list");
-            if (file != nullptr) std::fclose(file);
-            break;
-        }
-        std::fclose(file);
-        textureCount = read.count;
-        EndPart(&parts, "list");
-
-        for (int32_t i = 0; i < read.count; ++i) {
-            const std::string entry = std::to_string(i);
-            Image* image = ReadEntryImage(read.entries[i]);
-            EndPart(&parts, "read " + entry);
-            DrawProgressStep(static_cast<float>(i + 1));
-            EndPart(&parts, "loading picture " + entry);
-            MakeEntryTexture(image, read.entries[i].filter, &textureTable.names[i]);
-            FreeImage(image);
-            EndPart(&parts, "mipmaps " + entry);
-        }
-
-        // The rest of start-up sets the camera; the pass draws the frame.
-        viewState.eyePoint = Vec3f{0.0f, 0.0f, 0.0f};
-        viewState.backPoint = Vec3f{0.0f, 0.0f, 1.0f};
-        inputState.startupDone = 1;
-        RunPass();
+        // The first pass: start-up, step by step, then the first frame.
+        RunMainLoopPassWatched(watch);
         EndPart(&parts, "first frame");
 
         if (!checked) {

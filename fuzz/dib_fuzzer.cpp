@@ -9,7 +9,7 @@
 constexpr int64_t FUZZ_MAX_PIXELS = int64_t{1} << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FreeImage(DecodeDibImage(data, size, FUZZ_MAX_PIXELS));
+    FreeImage(DecodeDibImage(data, size, nullptr, FUZZ_MAX_PIXELS));
     ForgetFuzzInputEffects();
     return 0;
 }

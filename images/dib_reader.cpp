@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -62,8 +61,9 @@ uint8_t* WriteLe32(uint8_t* at, uint32_t value) {
 }
 
 // Error boxes belong to the window with the keyboard focus: the program has
-// one window, and it has the focus while the textures load.
-void ShowDibError(const char* text) { PlatformShowMessageBox(appWindow.window, text, "Error"); }
+// one window, and it has the focus while the textures load; the caller
+// hands it over.
+void ShowDibError(WindowHandle owner, const char* text) { PlatformShowMessageBox(owner, text, "Error"); }
 
 // The header as the conversion takes it, from a 12- or 40-byte header.
 DibHeader NormaliseHeader(const uint8_t* header, uint16_t count) {
@@ -201,7 +201,7 @@ uint16_t CountDibColors(const uint8_t* header) {
     }
 }
 
-Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
+Image* DecodeDibImage(const uint8_t* file, size_t size, WindowHandle owner, int64_t maxPixels) {
     // The header follows the file header when there is one; then the file
     // header also says where the pixels are.
     size_t headerAt = 0;
@@ -216,13 +216,13 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     }
     // Too short to hold its header, or a header of another kind.
     if (size < headerAt + 4) {
-        ShowDibError(MESSAGE_UNKNOWN_FORMAT);
+        ShowDibError(owner, MESSAGE_UNKNOWN_FORMAT);
         return nullptr;
     }
     const uint8_t* header = file + headerAt;
     const uint32_t headerSize = ReadLe32(header);
     if ((headerSize != CORE_HEADER_SIZE && headerSize != INFO_HEADER_SIZE) || size - headerAt < headerSize) {
-        ShowDibError(MESSAGE_UNKNOWN_FORMAT);
+        ShowDibError(owner, MESSAGE_UNKNOWN_FORMAT);
         return nullptr;
     }
 
@@ -238,14 +238,14 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     // Everything the header promises must lie inside the file.
     if (size - tableAt < masksBytes + tableBytes || pixelAt > size ||
         !IsConvertibleLayout(source) || source.biWidth <= 0 || source.biHeight == 0 || source.biHeight == INT32_MIN) {
-        ShowDibError(MESSAGE_CONVERSION_ERROR);
+        ShowDibError(owner, MESSAGE_CONVERSION_ERROR);
         return nullptr;
     }
     // A negative height marks a picture stored top row first.
     const int64_t width = source.biWidth;
     const int64_t height = source.biHeight < 0 ? -int64_t{source.biHeight} : int64_t{source.biHeight};
     if (width * height > maxPixels) {
-        ShowDibError(MESSAGE_OUT_OF_MEMORY);
+        ShowDibError(owner, MESSAGE_OUT_OF_MEMORY);
         return nullptr;
     }
     size_t pixelBytes = size - pixelAt;
@@ -254,7 +254,7 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
         const uint64_t rowBytes = (uint64_t{source.biBitCount} * static_cast<uint64_t>(width) + 31u) / 32u * 4u;
         const uint64_t needed = rowBytes * static_cast<uint64_t>(height);
         if (needed > pixelBytes) {
-            ShowDibError(MESSAGE_CONVERSION_ERROR);
+            ShowDibError(owner, MESSAGE_CONVERSION_ERROR);
             return nullptr;
         }
         pixelBytes = static_cast<size_t>(needed);
@@ -267,19 +267,19 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
                                             file + tableAt + masksBytes, count, entrySize, file + pixelAt, pixelBytes,
                                             &bitmapSize);
     if (bitmap == nullptr) {
-        ShowDibError(MESSAGE_OUT_OF_MEMORY);
+        ShowDibError(owner, MESSAGE_OUT_OF_MEMORY);
         return nullptr;
     }
     bool outOfMemory = false;
     SDL_Surface* converted = ConvertToRgb24(bitmap, bitmapSize, &outOfMemory);
     std::free(bitmap);
     if (converted == nullptr) {
-        ShowDibError(outOfMemory ? MESSAGE_OUT_OF_MEMORY : MESSAGE_CONVERSION_ERROR);
+        ShowDibError(owner, outOfMemory ? MESSAGE_OUT_OF_MEMORY : MESSAGE_CONVERSION_ERROR);
         return nullptr;
     }
     if (converted->w != width || converted->h != height) {
         SDL_FreeSurface(converted);
-        ShowDibError(MESSAGE_CONVERSION_ERROR);
+        ShowDibError(owner, MESSAGE_CONVERSION_ERROR);
         return nullptr;
     }
 
@@ -291,7 +291,7 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     if (image == nullptr) {
         std::free(pixels);
         SDL_FreeSurface(converted);
-        ShowDibError(MESSAGE_OUT_OF_MEMORY);
+        ShowDibError(owner, MESSAGE_OUT_OF_MEMORY);
         return nullptr;
     }
     const uint8_t* surfacePixels = static_cast<const uint8_t*>(converted->pixels);
@@ -309,17 +309,17 @@ Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels) {
     return image;
 }
 
-Image* LoadDibFile(const char* path) {
+Image* LoadDibFile(const char* path, WindowHandle owner) {
     MappedFile file;
     if (!PlatformMapFile(path, &file)) {
         char message[DIB_MESSAGE_BUFFER_SIZE];
         std::snprintf(message, sizeof message, "Failed to open DIB file %s.\n", path);
-        ShowDibError(message);
+        ShowDibError(owner, message);
         return nullptr;
     }
-    Image* image = DecodeDibImage(file.data, file.size);
+    Image* image = DecodeDibImage(file.data, file.size, owner);
     PlatformUnmapFile(&file);
     return image;
 }
 
-Image* ReadDibImage(const char* path) { return LoadDibFile(path); }
+Image* ReadDibImage(const char* path, WindowHandle owner) { return LoadDibFile(path, owner); }

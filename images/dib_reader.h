@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "images/image.h"
+#include "platform/platform.h"
 
 // The open-failure message is formatted into a buffer of this size,
 // terminator included; a longer text is cut short.
@@ -15,16 +16,17 @@ constexpr size_t DIB_MESSAGE_BUFFER_SIZE = 240;
 constexpr int64_t DIB_MAX_PIXELS = int64_t{1} << 26;
 
 // A heap record of 3 bytes per pixel, bottom row first, or null after one
-// error message box.
-Image* ReadDibImage(const char* path);
+// error message box, which `owner` owns.
+Image* ReadDibImage(const char* path, WindowHandle owner);
 
 // Maps the file read-only and decodes it with DecodeDibImage.
-Image* LoadDibFile(const char* path);
+Image* LoadDibFile(const char* path, WindowHandle owner);
 
 // Decodes a whole bitmap file held in memory (`size` bytes, with or without
 // the 14-byte file header). Never reads outside the block. Pictures of more
-// than `maxPixels` pixels are refused. Null after one error message box.
-Image* DecodeDibImage(const uint8_t* file, size_t size, int64_t maxPixels = DIB_MAX_PIXELS);
+// than `maxPixels` pixels are refused. Null after one error message box,
+// which `owner` owns.
+Image* DecodeDibImage(const uint8_t* file, size_t size, WindowHandle owner, int64_t maxPixels = DIB_MAX_PIXELS);
 
 // The number of colour-table entries that the header at `header` carries:
 // biClrUsed when it is set (low 16 bits), otherwise by the bit count (2, 16

@@ -5,7 +5,6 @@
 // jerror.h's macros need the library's declarations first.
 #include <jerror.h>
 
-#include "app/app_window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -28,10 +27,10 @@ void ConvertCmykRow(const JSAMPLE* cmyk, uint8_t* rgb, JDIMENSION width, bool in
 
 }  // namespace
 
-Image* ReadJpegImage(const char* path) {
+Image* ReadJpegImage(const char* path, WindowHandle owner) {
     FILE* file = PlatformOpenFile(path, "rb");
     if (file == nullptr) {
-        PlatformShowMessageBox(appWindow.window, "Unable to load JPG File!", "Error");
+        PlatformShowMessageBox(owner, "Unable to load JPG File!", "Error");
         return nullptr;
     }
     // The library's standard error manager: a fatal error prints the

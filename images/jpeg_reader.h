@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 
 #include "images/image.h"
+#include "platform/platform.h"
 
 // Pictures of more pixels than this are refused as the library refuses a
 // picture it has no memory for: a few hundred bytes of JPEG can claim a
@@ -14,10 +15,10 @@
 constexpr uint64_t JPEG_MAX_PIXELS = uint64_t{1} << 26;
 
 // Decodes the file into a heap record (R, G, B rows, top row first), or
-// returns null when the file cannot be opened, after telling the user. A file
-// that cannot be decoded ends the process through the library's standard
-// error manager.
-Image* ReadJpegImage(const char* path);
+// returns null when the file cannot be opened, after telling the user in a
+// box that `owner` owns. A file that cannot be decoded ends the process
+// through the library's standard error manager.
+Image* ReadJpegImage(const char* path, WindowHandle owner);
 
 // Decodes from a decompression record whose error manager and data source
 // the caller has set up, into `image`: 3 bytes per pixel, R, G, B, whatever

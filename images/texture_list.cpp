@@ -1,31 +1,11 @@
 #include "images/texture_list.h"
 
-#include <GL/gl.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "app/app_window.h"
 #include "images/dib_reader.h"
-#include "images/image.h"
 #include "images/jpeg_reader.h"
-#include "images/mipmaps.h"
 #include "images/tga_reader.h"
-#include "platform/platform.h"
-#include "reading/scale_map.h"
-#include "render/bitmap_font.h"
-#include "render/view.h"
-
-TextureTable textureTable = {};
-int32_t textureCount = 0;
-float LoadProgress = 0.0f;
-
-uint32_t TextureName(int index) {
-    if (index < 0 || index >= TEXTURE_TABLE_CAPACITY) return 0;
-    return textureTable.names[index];
-}
 
 // --- Reading the list --------------------------------------------------------
 
@@ -166,70 +146,9 @@ void DescribeListProblem(const ListReadResult& result, const char* fileName, cha
     }
 }
 
-// --- The loading screen --------------------------------------------------------
+// --- The entries' images ------------------------------------------------------
 
 namespace {
-
-constexpr double FRAME_LEFT = -0.1;
-constexpr double FRAME_RIGHT = 0.1;
-constexpr double FRAME_BOTTOM = -0.08;
-constexpr double FRAME_TOP = -0.07;
-constexpr double BAR_RED = 0.9;
-constexpr double BAR_BLUE = 0.1;
-constexpr float CAPTION_GREY = 140.0f;  // saturates to white
-constexpr int32_t CAPTION_X = 45;
-constexpr double CAPTION_RISE = 100.0;  // caption y is this far above the client's bottom
-
-void DrawLine(double x0, double y0, double x1, double y1) {
-    glBegin(GL_LINES);
-    glVertex3d(x0, y0, LOADING_DEPTH);
-    glVertex3d(x1, y1, LOADING_DEPTH);
-    glEnd();
-}
-
-float SegmentWidth() { return static_cast<float>(0.2 / textureCount); }
-float ProgressIncrement() { return static_cast<float>(1.0 / textureCount); }
-
-void DrawSegment(float n) {
-    const float w = SegmentWidth();
-    const double right = static_cast<double>(w) * n - 0.1;
-    const double left = right - w;
-    glBegin(GL_QUADS);
-    glVertex3d(left, FRAME_BOTTOM, LOADING_DEPTH);
-    glVertex3d(left, FRAME_TOP, LOADING_DEPTH);
-    glVertex3d(right, FRAME_TOP, LOADING_DEPTH);
-    glVertex3d(right, FRAME_BOTTOM, LOADING_DEPTH);
-    glEnd();
-}
-
-// The whole loading picture with the first `segments` segments of the bar.
-// A presented back buffer holds nothing certain, so every picture is drawn
-// in full before it is presented.
-void DrawLoadingScreen(int32_t segments) {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor3d(BAR_RED, 0.0, 0.0);
-    SetupOrthographicProjection();
-    DrawLine(FRAME_LEFT, FRAME_BOTTOM, FRAME_LEFT, FRAME_TOP);
-    DrawLine(FRAME_LEFT, FRAME_TOP, FRAME_RIGHT, FRAME_TOP);
-    DrawLine(FRAME_RIGHT, FRAME_TOP, FRAME_RIGHT, FRAME_BOTTOM);
-    DrawLine(FRAME_LEFT, FRAME_BOTTOM, FRAME_RIGHT, FRAME_BOTTOM);
-    PrintText(CAPTION_X, static_cast<int32_t>(viewState.clientHeight - CAPTION_RISE), CAPTION_GREY, CAPTION_GREY,
-              CAPTION_GREY, "L o a d i n g . . .");
-    // Each segment keeps the green that the progress had when it was first
-    // drawn; the progress runs from 0 once, so the sums repeat exactly.
-    float green = 0.0f;
-    for (int32_t k = 1; k <= segments; ++k) {
-        glColor3d(BAR_RED, green, BAR_BLUE);
-        DrawSegment(static_cast<float>(k));
-        green += ProgressIncrement();
-    }
-}
-
-[[noreturn]] void FailLoading(const char* text) {
-    PlatformShowMessageBox(appWindow.window, text, "Error");
-    std::exit(1);
-}
 
 bool IsUploadable(const Image* image) {
     return image->pixels != nullptr && image->width > 0 && image->height > 0 &&
@@ -237,29 +156,20 @@ bool IsUploadable(const Image* image) {
            image->rowStride == image->width * image->bytesPerPixel;
 }
 
-void UploadImage(const Image* image, TextureFilter filter) {
-    const GLenum format = image->bytesPerPixel == 3 ? GL_RGB : GL_RGBA;
-    if (filter == TextureFilter::Mipmapped) {
-        BuildMipmaps(image->bytesPerPixel, image->width, image->height, format, image->pixels);
-    } else if (filter == TextureFilter::Plain) {
-        glTexImage2D(GL_TEXTURE_2D, 0, image->bytesPerPixel, image->width, image->height, 0, format, GL_UNSIGNED_BYTE,
-                     image->pixels);
-    }
-}
-
 }  // namespace
 
-Image* ReadEntryImage(const TextureListEntry& entry) {
+Image* ReadEntryImage(const TextureListEntry& entry, WindowHandle owner, bool* jpegFailed) {
+    *jpegFailed = false;
     Image* image = nullptr;
     switch (entry.type) {
         case TextureType::None:
             return nullptr;
         case TextureType::Jpeg:
-            image = ReadJpegImage(entry.path);
-            if (image == nullptr) FailLoading("Unable to load JPG texture");
+            image = ReadJpegImage(entry.path, owner);
+            *jpegFailed = image == nullptr;
             break;
         case TextureType::Bitmap:
-            image = ReadDibImage(entry.path);
+            image = ReadDibImage(entry.path, owner);
             break;
         case TextureType::Tga:
             image = NewImage();
@@ -277,89 +187,4 @@ Image* ReadEntryImage(const TextureListEntry& entry) {
         image = nullptr;
     }
     return image;
-}
-
-void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name) {
-    glGenTextures(1, name);
-    glBindTexture(GL_TEXTURE_2D, *name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (image != nullptr) UploadImage(image, filter);
-    if (filter == TextureFilter::Mipmapped) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    } else if (filter == TextureFilter::Plain) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-}
-
-void DrawProgressStep(float n) {
-    DrawLoadingScreen(static_cast<int32_t>(n) - 1);
-    glColor3d(BAR_RED, LoadProgress, BAR_BLUE);
-    DrawSegment(n);
-    LoadProgress += ProgressIncrement();
-    PlatformSwapBuffers();
-}
-
-namespace {
-
-// Opens the texture list: the one in the working directory, or, when there is
-// none there, the default data installed with the program, whose image paths
-// then count from the folder it is installed in. Ends the process with a
-// message naming what was tried when neither can be opened.
-FILE* OpenTextureList(char* fileName, size_t fileNameSize) {
-    PlatformSetRelativeBase(nullptr);
-    PlatformTranslatePath(TEXTURE_LIST_PATH, fileName, fileNameSize);
-    errno = 0;
-    FILE* file = PlatformOpenFile(TEXTURE_LIST_PATH, "r");
-    const int localError = errno != 0 ? errno : ENOENT;
-    if (file != nullptr) return file;
-
-    char message[1024];
-    const int written = std::snprintf(message, sizeof message, "Cannot open the texture list %s: %s.", fileName,
-                                      std::strerror(localError));
-    char folder[4096];
-    if (localError == ENOENT && PlatformInstalledDataFolder(folder, sizeof folder)) {
-        const std::string installed = std::string(folder) + "/" + fileName;
-        errno = 0;
-        file = std::fopen(installed.c_str(), "r");
-        if (file != nullptr) {
-            PlatformSetRelativeBase(folder);
-            std::snprintf(fileName, fileNameSize, "%s", installed.c_str());
-            return file;
-        }
-        std::snprintf(message + written, sizeof message - static_cast<size_t>(written),
-                      " The default data installed with the program is not there either: %s: %s.", installed.c_str(),
-                      std::strerror(errno != 0 ? errno : ENOENT));
-    }
-    FailLoading(message);
-}
-
-}  // namespace
-
-void LoadTextureList() {
-    char fileName[1024];
-    char message[1024 + LIST_WORD_SIZE];
-    FILE* file = OpenTextureList(fileName, sizeof fileName);
-    TextureList list;
-    const ListReadResult read = ReadTextureList(file, &list);
-    std::fclose(file);
-    if (read.problem != ListProblem::None) {
-        DescribeListProblem(read, fileName, message, sizeof message);
-        FailLoading(message);
-    }
-
-    textureCount = list.count;
-    DrawLoadingScreen(0);
-    if (textureCount <= 0) return;
-
-    for (int32_t i = 0; i < textureCount; ++i) {
-        const TextureListEntry& entry = list.entries[i];
-        Image* image = ReadEntryImage(entry);
-        DrawProgressStep(static_cast<float>(i + 1));
-        MakeEntryTexture(image, entry.filter, &textureTable.names[i]);
-        FreeImage(image);
-    }
-    // Where the generator wrote the textures, it wrote which scales they carry.
-    LoadScaleMap();
 }

@@ -1,5 +1,5 @@
-// The texture list: the images that cover the rules, made into textures,
-// with the loading screen that shows while they load.
+// The texture list: the file that names the images that cover the rules,
+// and each entry's image read by its type's reader.
 #pragma once
 
 #include <cstddef>
@@ -7,20 +7,11 @@
 #include <cstdio>
 
 #include "images/image.h"
+#include "platform/platform.h"
 
-// Room for the texture names of the list's entries; entry i of the list owns
-// name i. Entries with no texture hold 0, which binds the default texture.
+// The most entries a list may have: the texture table has a name for each.
 // A list with more entries than this is refused.
 constexpr int TEXTURE_TABLE_CAPACITY = 21;
-
-struct TextureTable {
-    uint32_t names[TEXTURE_TABLE_CAPACITY];
-};
-
-extern TextureTable textureTable;
-
-// The texture name of a list entry; 0 for an index outside the table.
-uint32_t TextureName(int index);
 
 // --- The list file -----------------------------------------------------------
 
@@ -71,28 +62,11 @@ ListReadResult ReadTextureList(FILE* file, TextureList* list);
 // A message for the user about the problem, naming the list file.
 void DescribeListProblem(const ListReadResult& result, const char* fileName, char* out, size_t outSize);
 
-// --- Loading -----------------------------------------------------------------
-
-extern int32_t textureCount;  // entries of the list being loaded
-extern float LoadProgress;    // 0 at program start; 1 / textureCount more per entry
-
-// Where the loading screen's frame and bar lie, between the near and the far
-// plane of the orthographic set-up.
-constexpr double LOADING_DEPTH = 1.0;
-
-// Reads the texture list, shows the loading screen and makes one texture per
-// entry. Ends the process with status 1 after an "Error" message box when the
-// list cannot be opened or read, is malformed, or a JPEG entry cannot be
-// loaded.
-void LoadTextureList();
-
-// Shows the loading screen with entry n's segment added (n is 1-based).
-void DrawProgressStep(float n);
+// --- The entries' images -------------------------------------------------------
 
 // The entry's image by its type's reader, or null when there is none to
-// upload (no type, or a TGA or bitmap that its reader refused). A JPEG that
-// cannot be loaded ends the process as LoadTextureList says.
-Image* ReadEntryImage(const TextureListEntry& entry);
-// Generates and binds the entry's texture into *name, uploads the image (if
-// any) with the entry's filter and sets the filters and the texture mode.
-void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name);
+// upload (no type, or a TGA or bitmap that its reader refused). The JPEG and
+// bitmap readers show their messages with `owner` as the boxes' owner.
+// *jpegFailed is set when a JPEG entry could not be loaded, which ends
+// start-up.
+Image* ReadEntryImage(const TextureListEntry& entry, WindowHandle owner, bool* jpegFailed);

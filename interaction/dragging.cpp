@@ -1,12 +1,13 @@
 #include "interaction/dragging.h"
 
-#include "app/app_window.h"
 #include "interaction/picking.h"
 #include "platform/platform.h"
 #include "scene/panels.h"
 
 float dragSensitivity = 0.0f;
 int32_t lastDraggedPanel = -1;
+
+void SetDefaultDragSensitivity() { dragSensitivity = DEFAULT_DRAG_SENSITIVITY; }
 
 void ReadSensitivityKeys() {
     for (int digit = 0; digit < 10; ++digit) {
@@ -67,14 +68,11 @@ void DragPanelByPixels(int32_t panel, float dxPixels) {
     for (auto& c : corner) c[0] = static_cast<float>(c[0] + delta);
 }
 
-void DragGrabbedPanel() {
+void DragGrabbedPanel(float dxPixels) {
     ReadSensitivityKeys();
-    ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
-    if (inputState.leftButtonDown != 1 || grabActive != 1) return;
+    if (grabActive != 1) return;
     const bool movable = grabbedPanel == PANEL_CURSOR_A || grabbedPanel == PANEL_SLIDE_A ||
                          grabbedPanel == PANEL_CURSOR_B || grabbedPanel == PANEL_SLIDE_B;
     if (movable) lastDraggedPanel = grabbedPanel;
-    // Only the horizontal motion since the previous pass counts.
-    const float dxPixels = static_cast<float>(inputState.cursorX - inputState.prevCursorX);
     DragPanelByPixels(grabbedPanel, dxPixels);
 }

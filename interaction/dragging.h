@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-// Scene units per pixel per unit of depth; start-up sets 0.0002 and the digit
-// keys change it.
+// Scene units per pixel per unit of depth; start-up sets the default and the
+// digit keys change it.
 extern float dragSensitivity;
+constexpr float DEFAULT_DRAG_SENSITIVITY = 0.0002f;
+void SetDefaultDragSensitivity();
 
 // The slide or cursor window (panel 0, 2, 4 or 6) the user took hold of last;
 // -1 before any.
@@ -35,6 +37,7 @@ double LimitDragDelta(double delta, float leftEdge, float leftLimit, float right
 // a cursor window (0, 4) or a slide (2, 6). Any other panel does not move.
 void DragPanelByPixels(int32_t panel, float dxPixels);
 
-// The drag phase: sensitivity keys, a fresh cursor reading, and the motion of
-// the grabbed panel since the previous pass.
-void DragGrabbedPanel();
+// The drag phase, while the left button is held: the sensitivity keys, then
+// the grabbed panel moved by the mouse's horizontal motion since the
+// previous pass (pixels).
+void DragGrabbedPanel(float dxPixels);

@@ -1,6 +1,6 @@
 #include "interaction/pick_and_drag.h"
 
-void PickAndDrag() {
-    PickPanel();
-    DragGrabbedPanel();
+void PickAndDrag(float mx, float my, float dxPixels) {
+    PickPanel(mx, my);
+    DragGrabbedPanel(dxPixels);
 }

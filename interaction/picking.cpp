@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/app_window.h"
 #include "render/view.h"
 #include "scene/scene_math.h"
 
@@ -88,20 +87,12 @@ int32_t FindPanelAt(float mx, float my) {
     return NO_PANEL;
 }
 
-void PickPanel() {
+void PickPanel(float mx, float my) {
     if (grabActive == 1) return;
-    // The mouse point counts from the client area's top-left corner, wherever
-    // the window system puts it; without a window, from the window rectangle.
-    int32_t originX = 0;
-    int32_t originY = 0;
-    if (!PlatformGetClientOrigin(appWindow.window, &originX, &originY)) {
-        originX = appWindow.windowRect.left;
-        originY = appWindow.windowRect.top;
-    }
-    const float mx = static_cast<float>(static_cast<double>(inputState.cursorX) - originX);
-    const float my = static_cast<float>(static_cast<double>(inputState.cursorY) - originY);
     const int32_t hit = FindPanelAt(mx, my);
     if (hit == NO_PANEL) return;
     grabbedPanel = hit;
     grabActive = 1;
 }
+
+void ReleaseGrab() { grabActive = 0; }

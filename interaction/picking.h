@@ -7,8 +7,9 @@
 
 #include "scene/panels.h"
 
-// The grab: set by picking, cleared by the frame driver when the left button
-// is up. grabbedPanel is meaningful only while grabActive is 1.
+// The grab: set by picking, let go (ReleaseGrab) by the frame driver when
+// the left button is up. grabbedPanel is meaningful only while grabActive
+// is 1.
 extern int32_t grabActive;
 extern int32_t grabbedPanel;
 
@@ -46,5 +47,8 @@ bool QuadHoldsPoint(const ScreenCorner corners[4], float mx, float my);
 int32_t FindPanelAt(float mx, float my);
 
 // The pick phase: unless a panel is already held, grabs the panel under the
-// cursor as last read.
-void PickPanel();
+// mouse point (client pixels: from the client area's top left, y down).
+void PickPanel(float mx, float my);
+
+// Lets go of the grabbed panel.
+void ReleaseGrab();

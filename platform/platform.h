@@ -140,19 +140,12 @@ intptr_t PlatformDispatchMessage(const PlatformMessage& message);
 intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void PlatformPostQuitMessage(int exitCode);
 
-// --- The main loop and its frames --------------------------------------------
+// --- The main loop -------------------------------------------------------------
 
 // Runs `pass` again and again until it returns false: on the desktop in a
 // loop that never waits; in the browser once each animation frame, and
 // there the call does not return.
 void PlatformRunMainLoop(bool (*pass)());
-
-// Clears the colour buffer to black and the depth buffer.
-void ClearBuffers();
-// Presents the back buffer of the current context.
-void PresentFrame();
-// Cursor position in screen pixels; (0, 0) when it cannot be read.
-void ReadCursorPosition(int32_t* x, int32_t* y);
 
 // --- Input and time --------------------------------------------------------
 

@@ -1,6 +1,4 @@
 // Backend-independent parts of the platform layer.
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -157,22 +155,4 @@ FILE* PlatformOpenFile(const char* path, const char* mode) {
     char resolved[4096];
     if (!PlatformResolvePath(path, resolved, sizeof resolved)) return nullptr;
     return std::fopen(resolved, mode);
-}
-
-void ClearBuffers() {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-void PresentFrame() { PlatformSwapBuffers(); }
-
-void ReadCursorPosition(int32_t* x, int32_t* y) {
-    *x = 0;
-    *y = 0;
-    int32_t screenX = 0;
-    int32_t screenY = 0;
-    if (PlatformGetCursorPos(&screenX, &screenY)) {
-        *x = screenX;
-        *y = screenY;
-    }
 }

@@ -63,8 +63,8 @@ RuleReadout ReadRule(int rule) {
     }
     readout.mapped = true;
     const TextureScales& scales = scaleMap.textures[texture];
-    for (int strip = 0; strip < MAP_STRIP_COUNT; ++strip) {
-        const double position = strip == MAP_SLIDE ? slidePosition : bodyPosition;
+    for (int strip = 0; strip < STRIP_COUNT; ++strip) {
+        const double position = strip == STRIP_SLIDE ? slidePosition : bodyPosition;
         for (const ScaleDefinition* scale : scales.strips[strip]) Read(scale, position, &readout.readings);
     }
     return readout;

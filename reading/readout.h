@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
 
 struct ScaleReading {
     const ScaleDefinition* scale;

@@ -6,22 +6,7 @@
 
 #include "platform/platform.h"
 
-ScaleMap scaleMap = {};
-
-namespace {
-
-bool StripOfWord(const std::string& word, int* strip) {
-    static const char* const WORDS[MAP_STRIP_COUNT] = {"upper", "slide", "lower"};
-    for (int k = 0; k < MAP_STRIP_COUNT; ++k) {
-        if (word == WORDS[k]) {
-            *strip = k;
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
+ScaleMap scaleMap;
 
 bool ParseScaleMap(const std::string& text, ScaleMap* map, int* line, std::string* problem) {
     *map = ScaleMap{};
@@ -68,8 +53,8 @@ bool ParseScaleMap(const std::string& text, ScaleMap* map, int* line, std::strin
                 *problem = "unknown scale '" + name + "'";
                 return false;
             }
-            if (scales.size() == MAP_SCALES_PER_STRIP) {
-                *problem = "a strip holds at most " + std::to_string(MAP_SCALES_PER_STRIP) + " scales";
+            if (scales.size() == MAX_SCALES_PER_STRIP) {
+                *problem = "a strip holds at most " + std::to_string(MAX_SCALES_PER_STRIP) + " scales";
                 return false;
             }
             scales.push_back(scale);

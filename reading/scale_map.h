@@ -9,20 +9,19 @@
 #include <vector>
 
 #include "images/texture_list.h"
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
+#include "scales/strips.h"
 
-enum : int { MAP_UPPER_BODY = 0, MAP_SLIDE = 1, MAP_LOWER_BODY = 2, MAP_STRIP_COUNT = 3 };
-constexpr int MAP_SCALES_PER_STRIP = 3;
 
 struct TextureScales {
-    bool described;
-    std::vector<const ScaleDefinition*> strips[MAP_STRIP_COUNT];  // each top to bottom
+    bool described = false;
+    std::vector<const ScaleDefinition*> strips[STRIP_COUNT];  // each top to bottom
 };
 
 enum class ScaleMapState { Missing, Loaded, Malformed };
 
 struct ScaleMap {
-    ScaleMapState state;
+    ScaleMapState state = ScaleMapState::Missing;
     TextureScales textures[TEXTURE_TABLE_CAPACITY];  // by the list's entries
 };
 

@@ -10,13 +10,18 @@
 #include "platform/platform.h"
 #include "render/view.h"
 
-BitmapFont bitmapFont = {0, 256, 0.0f, {}};
+BitmapFont bitmapFont;
 
 uint32_t CreateBitmapFont(const char* faceName, int32_t height) {
     const GLuint base = glGenLists(bitmapFont.listCount);
     // Without lists there is nothing to fill; text then draws nothing.
     if (base != 0) PlatformUseFontBitmaps(faceName, height, true, 0, GLYPH_COUNT, base, bitmapFont.advance);
     return base;
+}
+
+void CreateTextFont() {
+    bitmapFont.cellHeight = 12.0f;
+    bitmapFont.listBase = CreateBitmapFont("Arial", 12);
 }
 
 float TextWidth(const char* text) {

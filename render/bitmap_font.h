@@ -4,10 +4,10 @@
 #include <cstdint>
 
 struct BitmapFont {
-    uint32_t listBase;   // list of character code k is listBase + k
-    int32_t listCount;   // lists reserved for the block
-    float cellHeight;    // pixels; places text vertically
-    float advance[256];  // pixels the raster position moves on after each code
+    uint32_t listBase = 0;      // list of character code k is listBase + k
+    int32_t listCount = 256;    // lists reserved for the block
+    float cellHeight = 0.0f;    // pixels; places text vertically
+    float advance[256] = {};    // pixels the raster position moves on after each code
 };
 
 extern BitmapFont bitmapFont;
@@ -21,6 +21,9 @@ constexpr int GLYPH_COUNT = 255;
 // the face (bold, `height` pixels from the top of the cell to its bottom) and
 // returns the first list.
 uint32_t CreateBitmapFont(const char* faceName, int32_t height);
+
+// The program's text font, as start-up makes it: bold Arial, 12 pixels.
+void CreateTextFont();
 
 // How far text takes the raster position: the width it is drawn in.
 float TextWidth(const char* text);

@@ -4,7 +4,8 @@
 
 #include <initializer_list>
 
-#include "images/texture_list.h"
+#include "platform/platform.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "scene/panels.h"
 
@@ -85,3 +86,10 @@ void RenderScene() {
     DrawTexturedBatch(PANEL_UPPER_BODY_B, PANEL_SLIDE_B, PANEL_LOWER_BODY_B);
     glPopMatrix();
 }
+
+void ClearBuffers() {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void PresentFrame() { PlatformSwapBuffers(); }

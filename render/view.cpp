@@ -21,6 +21,30 @@ ViewState InitialViewState() {
 
 ViewState viewState = InitialViewState();
 
+void SetClientSize(double width, double height) {
+    viewState.clientWidth = width;
+    viewState.clientHeight = height;
+}
+
+void SetMagnified(bool magnified) {
+    viewState.nearPlane = viewState.baseNearPlane;
+    viewState.pickDistance = viewState.basePickDistance;
+    if (magnified) {
+        viewState.nearPlane = 2.0f * viewState.nearPlane;
+        viewState.pickDistance = 2.0f * viewState.pickDistance;
+    }
+}
+
+void ClearOrbitSteps() {
+    viewState.orbitYawStep = 0.0f;
+    viewState.orbitPitchStep = 0.0f;
+}
+
+void PlaceCamera() {
+    viewState.eyePoint = Vec3f{0.0f, 0.0f, 0.0f};
+    viewState.backPoint = Vec3f{0.0f, 0.0f, 1.0f};
+}
+
 namespace {
 
 void Normalize(float v[3]) {

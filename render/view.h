@@ -28,6 +28,16 @@ ViewState InitialViewState();
 
 extern ViewState viewState;
 
+// The client area's size in pixels, as WM_SIZE gives it.
+void SetClientSize(double width, double height);
+// The near plane and the picking distance: their base values, or twice them
+// while the magnifier is on.
+void SetMagnified(bool magnified);
+// The orbit steps back to zero, as every frame leaves them.
+void ClearOrbitSteps();
+// The camera as start-up places it: at the origin, looking along +z.
+void PlaceCamera();
+
 constexpr double PERSPECTIVE_FAR = 1000.0;
 constexpr double ORTHOGRAPHIC_FAR = 1.0e8;
 

@@ -58,3 +58,22 @@ void RotatePanelsAboutY(int32_t first, int32_t last, float angleDegrees) {
     // x' = x cos - z sin, z' = z cos + x sin: the pair (z, x) turned as above.
     RotatePairs(first, last, angleDegrees, 2, 0);
 }
+
+void TranslateAllPanels(Vec3f shift) {
+    panelShift = shift;
+    TranslatePanels(0, panelTable.panelCount);
+    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+}
+
+void PanPanels(int axis, float amount) {
+    for (int32_t i = 0; i < panelTable.panelCount; ++i) {
+        for (auto& corner : panelTable.panels[i].corner) {
+            corner[axis] = static_cast<float>(static_cast<double>(corner[axis]) + amount);
+        }
+    }
+}
+
+void PlaceRulesAtStart() {
+    panelTable.panelCount = 8;
+    TranslateAllPanels(Vec3f{0.0f, 8.0f, 14.0f});
+}

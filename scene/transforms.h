@@ -5,7 +5,8 @@
 
 #include "scene/scene_math.h"
 
-// The vector TranslatePanels adds. Callers set it, translate, and set it back.
+// The vector TranslatePanels adds. TranslateAllPanels sets it, translates,
+// and sets it back.
 extern Vec3f panelShift;
 
 // Adds panelShift to panels first to end - 1 (half-open), axis by axis,
@@ -14,3 +15,15 @@ void TranslatePanels(int32_t first, int32_t end);
 // Turn panels first to last (inclusive) about the x or the y axis.
 void RotatePanelsAboutX(int32_t first, int32_t last, float angleDegrees);
 void RotatePanelsAboutY(int32_t first, int32_t last, float angleDegrees);
+
+// Translates every panel in use by `shift` (through panelShift, which is
+// zero again afterwards).
+void TranslateAllPanels(Vec3f shift);
+
+// Adds `amount` to one axis (0 x, 1 y) of every corner of every panel in
+// use, markers and locks aside: the scene's pan.
+void PanPanels(int axis, float amount);
+
+// Start-up's placing of the rules: the panel count to 8 and the scene moved
+// to its start position with one translation (up by 8, 14 farther away).
+void PlaceRulesAtStart();

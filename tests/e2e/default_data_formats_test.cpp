@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "images/texture_list.h"
+#include "render/textures.h"
 #include "tests/support/program.h"
 #include "tests/support/test_data.h"
 #include "tools/screenshot/rule_reading.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "images/texture_list.h"
+#include "render/textures.h"
 #include "tests/support/bitmap_bytes.h"
 #include "tests/support/jpeg_memory.h"
 #include "tests/support/program.h"

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "app/app_window.h"
+#include "app/startup.h"
 #include "images/texture_list.h"
 #include "render/bitmap_font.h"
+#include "render/loading_screen.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "scene/panels.h"
 #include "tests/support/program.h"
@@ -99,8 +102,7 @@ protected:
         ASSERT_TRUE(CreateProgramWindowIn(MakeDataDirectory(files), WIDTH, HEIGHT));
         HeadlessCapturePresented(spoil);
         HeadlessSpoilAfterPresent(spoil);
-        bitmapFont.cellHeight = 12.0f;
-        bitmapFont.listBase = CreateBitmapFont("Arial", 12);
+        CreateTextFont();
         LoadTextureList();
     }
 

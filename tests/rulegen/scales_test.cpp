@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "tools/rulegen/rule_texture.h"
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
 
 namespace {
 

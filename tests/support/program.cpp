@@ -3,13 +3,15 @@
 #include <unistd.h>
 
 #include "app/app_window.h"
+#include "app/controls.h"
 #include "app/frame_driver.h"
-#include "images/texture_list.h"
 #include "interaction/dragging.h"
 #include "interaction/pick_and_drag.h"
-#include "reading/reading_aids.h"
+#include "reading/readout_overlay.h"
 #include "reading/scale_map.h"
 #include "render/bitmap_font.h"
+#include "render/loading_screen.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "scene/panels.h"
 #include "scene/transforms.h"
@@ -17,32 +19,35 @@
 
 void ResetProgramState() {
     HeadlessReset();
+    // app
     appWindow = AppWindow{};
     inputState = InputState{};
-    panelTable = BuildInitialPanelTable();
-    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
-    viewState = InitialViewState();
     frameClock = FrameClock{};
     viewYaw = 0.0f;
     viewPitch = 0.0f;
+    helpOverlay = HelpOverlay{};
+    // scene
+    panelTable = BuildInitialPanelTable();
+    panelShift = Vec3f{};
+    // render
+    viewState = InitialViewState();
+    bitmapFont = BitmapFont{};
+    textureTable = TextureTable{};
+    textureCount = 0;
+    LoadProgress = 0.0f;
+    // interaction
     grabActive = 0;
     grabbedPanel = 0;
     dragSensitivity = 0.0f;
     lastDraggedPanel = -1;
-    readingAids = ReadingAids{false, false, 0, 0};
+    // reading
+    readoutOverlay = ReadoutOverlay{};
     scaleMap = ScaleMap{};
-    textureTable = TextureTable{};
-    textureCount = 0;
-    LoadProgress = 0.0f;
-    bitmapFont = BitmapFont{0, 256, 0.0f, {}};
 }
 
 void PlaceStartScene() {
     panelTable = BuildInitialPanelTable();
-    panelTable.panelCount = 8;
-    panelShift = Vec3f{0.0f, 8.0f, 14.0f};
-    TranslatePanels(0, panelTable.panelCount);
-    panelShift = Vec3f{0.0f, 0.0f, 0.0f};
+    PlaceRulesAtStart();
     viewState = InitialViewState();
 }
 

@@ -43,7 +43,7 @@ protected:
 
     Image* Read(const std::string& name, const Bytes& file) {
         FreeImage(image);
-        image = ReadDibImage(MakeDataFile(name, file).c_str());
+        image = ReadDibImage(MakeDataFile(name, file).c_str(), nullptr);
         return image;
     }
 
@@ -208,20 +208,20 @@ TEST_F(DibReader, LaterHeaderVersionsAreUnknown) {
 
 TEST_F(DibReader, MissingAndEmptyFilesCannotBeOpened) {
     const std::string missing = MissingDataFile("missing.bmp");
-    image = ReadDibImage(missing.c_str());
+    image = ReadDibImage(missing.c_str(), nullptr);
     EXPECT_EQ(image, nullptr);
     EXPECT_EQ(OnlyMessage(), "Failed to open DIB file " + missing + ".\n");
 
     ResetProgramState();
     const std::string empty = MakeDataFile("empty.bmp", {});
-    image = ReadDibImage(empty.c_str());
+    image = ReadDibImage(empty.c_str(), nullptr);
     EXPECT_EQ(image, nullptr);
     EXPECT_EQ(OnlyMessage(), "Failed to open DIB file " + empty + ".\n");
 }
 
 TEST_F(DibReader, LongPathIsCutToTheMessageBuffer) {
     const std::string path = MissingDataFile(std::string(400, 'x') + ".bmp");
-    image = ReadDibImage(path.c_str());
+    image = ReadDibImage(path.c_str(), nullptr);
     EXPECT_EQ(image, nullptr);
     const std::string full = "Failed to open DIB file " + path + ".\n";
     EXPECT_EQ(OnlyMessage(), full.substr(0, DIB_MESSAGE_BUFFER_SIZE - 1));
@@ -269,13 +269,13 @@ TEST_F(DibReader, EveryCutOfAValidFileIsRefusedWithOneMessage) {
         SCOPED_TRACE("length " + std::to_string(length));
         ResetProgramState();
         Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(length));
-        Image* result = DecodeDibImage(cut.data(), cut.size());
+        Image* result = DecodeDibImage(cut.data(), cut.size(), nullptr);
         EXPECT_EQ(result, nullptr);
         FreeImage(result);
         EXPECT_EQ(HeadlessMessageBoxes().size(), 1u);
     }
     ResetProgramState();
-    image = DecodeDibImage(file.data(), file.size());
+    image = DecodeDibImage(file.data(), file.size(), nullptr);
     EXPECT_NE(image, nullptr);
 }
 

@@ -54,7 +54,7 @@ protected:
 
 TEST_F(JpegReader, TwoByTwoBaselineGivesRgbRowsTopRowFirst) {
     const Bytes samples = {255, 0, 0, 0, 255, 0, /* bottom row */ 0, 0, 255, 255, 255, 255};
-    image = ReadJpegImage(MakeDataFile("two.jpg", CompressJpeg(2, 2, 3, samples)).c_str());
+    image = ReadJpegImage(MakeDataFile("two.jpg", CompressJpeg(2, 2, 3, samples)).c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, 2);
     EXPECT_EQ(image->height, 2);
@@ -67,13 +67,13 @@ TEST_F(JpegReader, TwoByTwoBaselineGivesRgbRowsTopRowFirst) {
 
 TEST_F(JpegReader, QuadrantsKeepTheirPlaces) {
     const Bytes samples = Quadrants(16);
-    image = ReadJpegImage(MakeDataFile("quadrants.jpg", CompressJpeg(16, 16, 3, samples)).c_str());
+    image = ReadJpegImage(MakeDataFile("quadrants.jpg", CompressJpeg(16, 16, 3, samples)).c_str(), nullptr);
     ExpectNear(image, samples);
 }
 
 TEST_F(JpegReader, ProgressiveFileDecodesLikeBaseline) {
     const Bytes samples = Quadrants(16);
-    image = ReadJpegImage(MakeDataFile("progressive.jpg", CompressJpeg(16, 16, 3, samples, 100, true)).c_str());
+    image = ReadJpegImage(MakeDataFile("progressive.jpg", CompressJpeg(16, 16, 3, samples, 100, true)).c_str(), nullptr);
     ExpectNear(image, samples);
 }
 
@@ -86,7 +86,7 @@ TEST_F(JpegReader, GreyscaleComesOutRgb) {
             rgb.insert(rgb.end(), {level, level, level});
         }
     }
-    image = ReadJpegImage(MakeDataFile("grey.jpg", CompressJpeg(24, 8, 1, grey)).c_str());
+    image = ReadJpegImage(MakeDataFile("grey.jpg", CompressJpeg(24, 8, 1, grey)).c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->bytesPerPixel, 3);
     EXPECT_EQ(image->rowStride, 72);
@@ -116,7 +116,7 @@ TEST_F(JpegReader, AdobeCmykIsConvertedToRgb) {
             }
         }
     }
-    image = ReadJpegImage(MakeDataFile("cmyk.jpg", CompressJpeg(24, 8, 4, cmyk)).c_str());
+    image = ReadJpegImage(MakeDataFile("cmyk.jpg", CompressJpeg(24, 8, 4, cmyk)).c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->bytesPerPixel, 3);
     EXPECT_EQ(image->rowStride, 72);
@@ -128,7 +128,7 @@ TEST_F(JpegReader, FileCutShortStillYieldsTheFullSize) {
     for (int i = 0; i < 64 * 64; ++i) samples.insert(samples.end(), {static_cast<uint8_t>(i), 90, 200});
     Bytes file = CompressJpeg(64, 64, 3, samples, 90);
     file.resize(file.size() / 2);
-    image = ReadJpegImage(MakeDataFile("cut.jpg", file).c_str());
+    image = ReadJpegImage(MakeDataFile("cut.jpg", file).c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, 64);
     EXPECT_EQ(image->height, 64);
@@ -139,7 +139,7 @@ TEST_F(JpegReader, FileCutShortStillYieldsTheFullSize) {
 }
 
 TEST_F(JpegReader, MissingFileIsReportedAndGivesNoImage) {
-    image = ReadJpegImage(MissingDataFile("missing.jpg").c_str());
+    image = ReadJpegImage(MissingDataFile("missing.jpg").c_str(), nullptr);
     EXPECT_EQ(image, nullptr);
     ASSERT_EQ(HeadlessMessageBoxes().size(), 1u);
     EXPECT_EQ(HeadlessMessageBoxes()[0].text, "Unable to load JPG File!");
@@ -152,7 +152,7 @@ TEST_F(JpegReader, BackslashPathsAreTranslated) {
     for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    image = ReadJpegImage(path.c_str());
+    image = ReadJpegImage(path.c_str(), nullptr);
     ExpectNear(image, samples);
 }
 
@@ -161,10 +161,10 @@ using JpegReaderDeathTest = JpegReader;
 TEST_F(JpegReaderDeathTest, FileThatIsNotAJpegEndsTheProcessWithTheLibrarysMessage) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string notJpeg = MakeDataFile("not.jpg", {'G', 'I', 'F', '8', '9', 'a', 0, 0});
-    EXPECT_EXIT(ReadJpegImage(notJpeg.c_str()), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(ReadJpegImage(notJpeg.c_str(), nullptr), ::testing::ExitedWithCode(1),
                 "Not a JPEG file: starts with 0x47 0x49\n");
     const std::string empty = MakeDataFile("empty.jpg", {});
-    EXPECT_EXIT(ReadJpegImage(empty.c_str()), ::testing::ExitedWithCode(1), "Empty input file\n");
+    EXPECT_EXIT(ReadJpegImage(empty.c_str(), nullptr), ::testing::ExitedWithCode(1), "Empty input file\n");
 }
 
 TEST_F(JpegReaderDeathTest, CorruptStreamEndsTheProcess) {
@@ -173,7 +173,7 @@ TEST_F(JpegReaderDeathTest, CorruptStreamEndsTheProcess) {
     // Cut inside the headers, before the first scan.
     file.resize(20);
     const std::string path = MakeDataFile("headless.jpg", file);
-    EXPECT_EXIT(ReadJpegImage(path.c_str()), ::testing::ExitedWithCode(1), ".+");
+    EXPECT_EXIT(ReadJpegImage(path.c_str(), nullptr), ::testing::ExitedWithCode(1), ".+");
 }
 
 // DecodeJpegImage under an error manager that jumps back: what the fuzz

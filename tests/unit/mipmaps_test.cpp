@@ -3,6 +3,7 @@
 // GLU's levels gave on Linux everywhere else (the Windows build runs the
 // groups without a GL context under Wine).
 #include "images/mipmaps.h"
+#include "render/mipmap_upload.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -240,7 +241,7 @@ TEST_F(MipmapsAgainstGlu, DefaultTexturesUploadGlusBytes) {
     const std::string data = VERNASKEL_DATA_DIR;
     Image tga{};
     ASSERT_TRUE(ReadTgaImage((data + "/rule0.tga").c_str(), &tga));
-    Image* jpeg = ReadJpegImage((data + "/rule1.jpg").c_str());
+    Image* jpeg = ReadJpegImage((data + "/rule1.jpg").c_str(), nullptr);
     ASSERT_NE(jpeg, nullptr);
     for (const Image* image : {static_cast<const Image*>(&tga), static_cast<const Image*>(jpeg)}) {
         Levels glu;

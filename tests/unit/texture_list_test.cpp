@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "reading/scale_map.h"
 #include "render/bitmap_font.h"
+#include "render/loading_screen.h"
 #include "render/view.h"
 #include "tests/support/program.h"
 #include "tests/support/test_data.h"
@@ -180,10 +181,10 @@ TEST(ScaleMapText, AGoodMapNamesEachStripsScalesTopToBottom) {
         << line << ": " << problem;
     EXPECT_EQ(map.state, ScaleMapState::Loaded);
     EXPECT_TRUE(map.textures[0].described);
-    EXPECT_EQ(StripNames(map, 0, MAP_SLIDE), "B CI C");
-    EXPECT_EQ(StripNames(map, 0, MAP_LOWER_BODY), "D L");
-    EXPECT_EQ(StripNames(map, 1, MAP_UPPER_BODY), "LL2 LL3");
-    EXPECT_EQ(StripNames(map, 1, MAP_SLIDE), "");
+    EXPECT_EQ(StripNames(map, 0, STRIP_SLIDE), "B CI C");
+    EXPECT_EQ(StripNames(map, 0, STRIP_LOWER_BODY), "D L");
+    EXPECT_EQ(StripNames(map, 1, STRIP_UPPER_BODY), "LL2 LL3");
+    EXPECT_EQ(StripNames(map, 1, STRIP_SLIDE), "");
     EXPECT_FALSE(map.textures[2].described);
 }
 
@@ -248,7 +249,7 @@ protected:
 };
 
 TEST_F(LoadingScreen, FourEntriesMakeFourSegmentsFromRedTowardsOrange) {
-    textureCount = 4;
+    ShowLoadingScreen(4);
     for (int n = 1; n <= 4; ++n) DrawProgressStep(static_cast<float>(n));
     EXPECT_EQ(LoadProgress, 1.0f);
     EXPECT_EQ(HeadlessPresentCount(), 4);

@@ -45,7 +45,6 @@ std::string TextureListText(const RuleDescription& description) {
 }
 
 std::string ScaleMapText(const RuleDescription& description) {
-    static const char* const STRIP_WORDS[STRIP_COUNT] = {"upper", "slide", "lower"};
     std::string text =
         "# Vernaskel's scale map: the scales on each strip of the textures that ts lists,\n"
         "# top to bottom, written by vernaskel-rulegen. The program reads the rules out with it.\n";

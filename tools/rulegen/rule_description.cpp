@@ -8,7 +8,6 @@ namespace {
 
 constexpr size_t LARGEST_DESCRIPTION = 1 << 20;
 constexpr size_t LONGEST_SHOWN_WORD = 40;
-const char* const STRIP_KEYWORDS[STRIP_COUNT] = {"upper", "slide", "lower"};
 
 // A word as a message may show it: printable characters only, cut short.
 std::string Shown(const std::string& word) {
@@ -90,9 +89,7 @@ bool ParseLine(Parser& parser, const std::vector<std::string>& words, RuleDescri
         return true;
     }
     int strip = -1;
-    for (int k = 0; k < STRIP_COUNT; ++k) {
-        if (keyword == STRIP_KEYWORDS[k]) strip = k;
-    }
+    StripOfWord(keyword, &strip);
     if (strip < 0 && keyword != "file" && keyword != "filter") {
         return parser.Fail("unknown word " + Shown(keyword) + "; a line starts with rule, file, filter, upper, slide or lower");
     }

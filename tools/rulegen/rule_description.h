@@ -17,13 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
+#include "scales/strips.h"
 
 enum class ImageFormat { Bmp, Tga, Jpeg };
 
-enum : int { STRIP_UPPER_BODY = 0, STRIP_SLIDE = 1, STRIP_LOWER_BODY = 2, STRIP_COUNT = 3 };
 constexpr int RULE_COUNT = 2;
-constexpr int MAX_SCALES_PER_STRIP = 3;
 
 struct RuleLayout {
     bool present;

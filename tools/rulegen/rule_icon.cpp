@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "tools/rulegen/rule_texture.h"
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "scene/panels.h"
 #include "tools/rulegen/image_files.h"
 #include "tools/rulegen/rule_description.h"
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
 #include "tools/rulegen/strip_map.h"
 
 // Marks closer than this (scene units, about 3.5 texels and 3.3 pixels on a

@@ -1,4 +1,4 @@
-#include "tools/rulegen/scales.h"
+#include "scales/scales.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,7 @@
 // The mipmap levels into the bound texture: the size GLU would choose in this
 // context, then every level defined and filled.
+#include "render/mipmap_upload.h"
+
 #include <GL/gl.h>
 
 #include <cstdlib>

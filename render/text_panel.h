@@ -1,0 +1,19 @@
+// Text on plain panels over the picture: the readout's lines and the help.
+// One look for every panel: dark text on a light grey, sized from its text.
+#pragma once
+
+#include <string>
+
+constexpr int PANEL_LINE_HEIGHT = 16;
+constexpr int PANEL_PADDING = 6;
+
+// Sets up drawing flat, in client pixels from the top left, over everything,
+// for a client of the given size; EndOverlay gives the scene's state
+// (texturing, culling, its matrices and colour) back.
+void BeginOverlay(int clientWidth, int clientHeight);
+void EndOverlay();
+
+void FillPanel(int left, int top, int width, int height);
+
+// A line of text with its top at `top` and its left end at `x`.
+void PanelTextLine(int x, int top, const std::string& text);
