@@ -10,8 +10,8 @@
 #include <string>
 
 #include "tests/support/test_data.h"
-#include "tests/window/screen_checks.h"
-#include "tests/window/xvfb_session.h"
+#include "tests/x11/screen_checks.h"
+#include "tests/x11/xvfb_session.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/window/xvfb_session.h"
+#include "tests/x11/xvfb_session.h"
 
 #include <X11/Xlib.h>
 #include <fcntl.h>

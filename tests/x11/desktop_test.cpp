@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "tests/support/test_data.h"
-#include "tests/window/xvfb_session.h"
+#include "tests/x11/xvfb_session.h"
 
 namespace {
 

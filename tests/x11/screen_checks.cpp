@@ -1,4 +1,4 @@
-#include "tests/window/screen_checks.h"
+#include "tests/x11/screen_checks.h"
 
 #include <unistd.h>
 

@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "tests/window/screen_checks.h"
-#include "tests/window/xvfb_session.h"
+#include "tests/x11/screen_checks.h"
+#include "tests/x11/xvfb_session.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/window/xvfb_session.h"
+#include "tests/x11/xvfb_session.h"
 
 // A top-level window with this exact title that xdotool does not find (SDL's
 // message boxes), from the window tree; 0 if none appears in time.
