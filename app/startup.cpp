@@ -89,7 +89,7 @@ void LoadTextureList(const StartupWatch& watch) {
         StepDone(watch, "read " + number);
         DrawProgressStep(static_cast<float>(i + 1));
         StepDone(watch, "loading picture " + number);
-        MakeEntryTexture(image, entry.filter, &textureTable.names[i]);
+        MakeTableTexture(i, image, entry.filter);
         FreeImage(image);
         StepDone(watch, "mipmaps " + number);
     }

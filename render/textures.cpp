@@ -38,3 +38,8 @@ void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name) 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
+
+void MakeTableTexture(int index, const Image* image, TextureFilter filter) {
+    if (index < 0 || index >= TEXTURE_TABLE_CAPACITY) return;
+    MakeEntryTexture(image, filter, &textureTable.names[index]);
+}

@@ -21,3 +21,6 @@ uint32_t TextureName(int index);
 // Generates and binds the entry's texture into *name, uploads the image (if
 // any) with the entry's filter and sets the filters and the texture mode.
 void MakeEntryTexture(const Image* image, TextureFilter filter, uint32_t* name);
+// The same into the table's name for list entry `index` (nothing outside the
+// table).
+void MakeTableTexture(int index, const Image* image, TextureFilter filter);
