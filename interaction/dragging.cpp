@@ -43,29 +43,44 @@ constexpr DragCase SLIDE_DRAG = {2, 2, 0, 0.0};
 
 }  // namespace
 
-void DragPanelByPixels(int32_t panel, float dxPixels) {
-    DragCase drag;
+namespace {
+
+bool DragCaseOf(int32_t panel, DragCase* drag) {
     switch (panel) {
         case PANEL_CURSOR_A:
         case PANEL_CURSOR_B:
-            drag = CURSOR_DRAG;
-            break;
+            *drag = CURSOR_DRAG;
+            return true;
         case PANEL_SLIDE_A:
         case PANEL_SLIDE_B:
-            drag = SLIDE_DRAG;
-            break;
+            *drag = SLIDE_DRAG;
+            return true;
         default:
-            return;  // a body strip is held but does not move
+            return false;  // a body strip is held but does not move
     }
+}
+
+}  // namespace
+
+double MovePanelAlongRule(int32_t panel, double delta) {
+    DragCase drag;
+    if (!DragCaseOf(panel, &drag)) return 0.0;
     // Both rules take their limits from the first rule's upper body strip.
     const Panel& body = panelTable.panels[PANEL_UPPER_BODY_A];
     const float leftLimit = body.corner[0][0];
     const float rightLimit = static_cast<float>(body.corner[3][0] + drag.rightMargin);
 
     auto& corner = panelTable.panels[panel].corner;
-    double delta = dxPixels * (corner[drag.depthCorner][2] - DRAG_DEPTH_OFFSET) * dragSensitivity;
     delta = LimitDragDelta(delta, corner[drag.leftCorner][0], leftLimit, corner[drag.rightCorner][0], rightLimit);
     for (auto& c : corner) c[0] = static_cast<float>(c[0] + delta);
+    return delta;
+}
+
+void DragPanelByPixels(int32_t panel, float dxPixels) {
+    DragCase drag;
+    if (!DragCaseOf(panel, &drag)) return;
+    const auto& corner = panelTable.panels[panel].corner;
+    MovePanelAlongRule(panel, dxPixels * (corner[drag.depthCorner][2] - DRAG_DEPTH_OFFSET) * dragSensitivity);
 }
 
 void DragGrabbedPanel(float dxPixels) {

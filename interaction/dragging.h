@@ -33,6 +33,11 @@ void ReadSensitivityKeys();
 // stops exactly on it; one already on or past it does not move outward.
 double LimitDragDelta(double delta, float leftEdge, float leftLimit, float rightEdge, float rightLimit);
 
+// Moves a slide or cursor window (0, 2, 4 or 6) along x by `delta` scene
+// units, cut at the rule's ends as a drag is; any other panel does not move.
+// Returns the shift that was made.
+double MovePanelAlongRule(int32_t panel, double delta);
+
 // Moves the panel along x by the given mouse motion as its drag case says:
 // a cursor window (0, 4) or a slide (2, 6). Any other panel does not move.
 void DragPanelByPixels(int32_t panel, float dxPixels);

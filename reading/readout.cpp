@@ -30,9 +30,9 @@ void Read(const ScaleDefinition* scale, double position, std::vector<ScaleReadin
 
 }  // namespace
 
-RuleReadout ReadRule(int rule) {
-    RuleReadout readout{false, {}, 0.0, false};
-    if (rule < 0 || rule >= READOUT_RULES) return readout;
+RulePosition ReadRulePosition(int rule) {
+    RulePosition position;
+    if (rule < 0 || rule >= READOUT_RULES) return position;
     const RulePanels& p = RULE_PANELS[rule];
     const Panel& cursor = panelTable.panels[p.cursor];
     const Panel& body = panelTable.panels[p.upperBody];
@@ -46,17 +46,46 @@ RuleReadout ReadRule(int rule) {
     // In the frame the scales are placed in: the body as it started.
     const double onBody = seenX - body.corner[0][0] + START_LEFT_X;
     const double slideShift = static_cast<double>(slide.corner[0][0]) - body.corner[0][0];
-    const double bodyPosition = (onBody - INDEX_LEFT_X) / INDEX_LENGTH;
-    const double slidePosition = (onBody - slideShift - INDEX_LEFT_X) / INDEX_LENGTH;
+    position.hairline = (onBody - INDEX_LEFT_X) / INDEX_LENGTH;
+    position.slide = slideShift / INDEX_LENGTH;
+    return position;
+}
+
+double HairlineShiftFor(int rule, double hairline) {
+    if (rule < 0 || rule >= READOUT_RULES) return 0.0;
+    const RulePanels& p = RULE_PANELS[rule];
+    const Panel& cursor = panelTable.panels[p.cursor];
+    const Panel& body = panelTable.panels[p.upperBody];
+    // ReadRulePosition backwards.
+    const double seenX = hairline * INDEX_LENGTH + INDEX_LEFT_X - START_LEFT_X + body.corner[0][0];
+    const double hairX = seenX * cursor.corner[0][2] / body.corner[0][2];
+    return hairX - (static_cast<double>(cursor.corner[0][0]) + cursor.corner[3][0]) / 2.0;
+}
+
+double SlideShiftFor(int rule, double slide) {
+    if (rule < 0 || rule >= READOUT_RULES) return 0.0;
+    const RulePanels& p = RULE_PANELS[rule];
+    const double now = static_cast<double>(panelTable.panels[p.slide].corner[0][0]) -
+                       panelTable.panels[p.upperBody].corner[0][0];
+    return slide * INDEX_LENGTH - now;
+}
+
+int RuleCursorPanel(int rule) { return rule == 1 ? PANEL_CURSOR_B : PANEL_CURSOR_A; }
+int RuleSlidePanel(int rule) { return rule == 1 ? PANEL_SLIDE_B : PANEL_SLIDE_A; }
+
+RuleReadout ReadRule(int rule) {
+    RuleReadout readout{false, {}, 0.0, false};
+    if (rule < 0 || rule >= READOUT_RULES) return readout;
+    const RulePosition position = ReadRulePosition(rule);
 
     // C's left index lies on D where D has the value 10^(shift); past D's
     // end, the right index stands over D one decade further on.
-    double indexPosition = slideShift / INDEX_LENGTH;
+    double indexPosition = position.slide;
     if (indexPosition < 0.0) indexPosition += 1.0;
     readout.settingOnScale = indexPosition >= 0.0 && indexPosition <= 1.0;
     readout.setting = std::pow(10.0, indexPosition);
 
-    const int texture = static_cast<int>(body.textureIndex);
+    const int texture = static_cast<int>(panelTable.panels[RULE_PANELS[rule].upperBody].textureIndex);
     if (scaleMap.state != ScaleMapState::Loaded || texture < 0 || texture >= TEXTURE_TABLE_CAPACITY ||
         !scaleMap.textures[texture].described) {
         return readout;
@@ -64,8 +93,8 @@ RuleReadout ReadRule(int rule) {
     readout.mapped = true;
     const TextureScales& scales = scaleMap.textures[texture];
     for (int strip = 0; strip < STRIP_COUNT; ++strip) {
-        const double position = strip == STRIP_SLIDE ? slidePosition : bodyPosition;
-        for (const ScaleDefinition* scale : scales.strips[strip]) Read(scale, position, &readout.readings);
+        const double at = strip == STRIP_SLIDE ? position.hairline - position.slide : position.hairline;
+        for (const ScaleDefinition* scale : scales.strips[strip]) Read(scale, at, &readout.readings);
     }
     return readout;
 }

@@ -24,6 +24,28 @@ struct RuleReadout {
 // The rules on screen: 0 the upper (panels 0 to 3), 1 the lower (4 to 7).
 constexpr int READOUT_RULES = 2;
 
+// Where a rule's hairline and slide stand, in the frame its scales are
+// placed in: the hairline's position on the body's scales and the slide's
+// offset, both as fractions of the index length (a slide scale reads at
+// hairline - slide).
+struct RulePosition {
+    double hairline = 0.0;
+    double slide = 0.0;
+};
+
+// Rule 0 or 1's position as the panel table stands. The hairline is taken
+// where the eye sees it cross the strips, which lie a little behind it.
+RulePosition ReadRulePosition(int rule);
+
+// The shift along x of the rule's cursor window that brings its hairline to
+// `hairline`, and of its slide that brings it to `slide` (ReadRulePosition
+// backwards).
+double HairlineShiftFor(int rule, double hairline);
+double SlideShiftFor(int rule, double slide);
+// The rule's cursor window and slide panels.
+int RuleCursorPanel(int rule);
+int RuleSlidePanel(int rule);
+
 // Reads rule 0 or 1 from the panel table as it stands. The hairline is taken
 // where the eye sees it cross the strips, which lie a little behind it.
 RuleReadout ReadRule(int rule);
