@@ -1,5 +1,7 @@
-// Finding a font file by family name: through fontconfig (font_lookup.cpp),
-// or on Windows through the registry's font list (windows/font_lookup.cpp).
+// Finding a font file by family name, one form for each kind of system:
+// through fontconfig (posix/font_lookup.cpp), on Windows through the
+// registry's font list (windows/font_lookup.cpp), in the browser the font the
+// page's data package carries (web/font_lookup.cpp).
 #pragma once
 
 #include <string>

@@ -5,7 +5,9 @@
 // shaped after the classic desktop API the program was first written for:
 // messages go through one window procedure, keys are polled by virtual-key
 // code, cursor positions are screen pixels. Backends are chosen at link time
-// (platform/sdl for the program, platform/headless for tests and tools).
+// (platform/sdl for the program on the desktop, platform/web for it in the
+// browser, platform/headless for tests and tools); what they share is in
+// platform_common.cpp, behind backend.h.
 #pragma once
 
 #include <cstdint>

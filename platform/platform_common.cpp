@@ -8,12 +8,20 @@
 
 namespace {
 
+// The one window there is, and the procedure it was made with.
+WindowHandle mainWindow = nullptr;
+WindowProc mainWindowProc = nullptr;
+
 std::deque<PlatformMessage> messageQueue;
 bool quitPosted = false;
 
 // Asynchronous key table: held now, and pressed since the last query.
 bool keyDown[VK_COUNT];
 bool keyPressedSinceQuery[VK_COUNT];
+
+// Mouse buttons seen going down in the window and not yet up (bit 0 left,
+// bit 1 right).
+unsigned buttonsHeld = 0;
 
 // Where relative file paths count from; empty: the working directory.
 std::string relativeBase;
@@ -23,16 +31,45 @@ bool cursorVisibleSet = false;
 
 bool IsValidKey(int virtualKey) { return virtualKey >= 0 && virtualKey < VK_COUNT; }
 
+unsigned ButtonBit(PlatformButton button) { return button == PlatformButton::Left ? 1u : 2u; }
+
+void LetWindowGo() {
+    mainWindow = nullptr;
+    mainWindowProc = nullptr;
+    buttonsHeld = 0;
+}
+
 }  // namespace
+
+bool PlatformAdoptWindow(WindowHandle window, WindowProc proc) {
+    mainWindow = window;
+    mainWindowProc = proc;
+    buttonsHeld = 0;
+    if (PlatformSendMessage(window, WM_CREATE, 0, 0) != WINDOW_CREATE_REFUSED) return true;
+    LetWindowGo();
+    BackendFreeWindow(window);
+    return false;
+}
+
+WindowHandle PlatformMainWindow() { return mainWindow; }
+
+bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
+
+void PlatformDestroyWindow(WindowHandle window) {
+    if (!PlatformIsWindow(window)) return;
+    PlatformSendMessage(window, WM_DESTROY, 0, 0);
+    PlatformForgetWindow(window);
+    LetWindowGo();
+    BackendFreeWindow(window);
+}
 
 void PlatformPostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     messageQueue.push_back(PlatformMessage{window, message, wParam, lParam});
 }
 
 intptr_t PlatformSendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    WindowProc proc = BackendWindowProcOf(window);
-    if (proc == nullptr) return 0;
-    return proc(window, message, wParam, lParam);
+    if (!PlatformIsWindow(window)) return 0;
+    return mainWindowProc(window, message, wParam, lParam);
 }
 
 void PlatformForgetWindow(WindowHandle window) {
@@ -98,6 +135,24 @@ void PlatformReleaseHeldKeys(WindowHandle window) {
     keyDown[VK_SHIFT] = false;
 }
 
+void PlatformButtonEvent(WindowHandle window, PlatformButton button, bool down, intptr_t where) {
+    if (window == nullptr) return;
+    const unsigned bit = ButtonBit(button);
+    buttonsHeld = down ? (buttonsHeld | bit) : (buttonsHeld & ~bit);
+    const bool left = button == PlatformButton::Left;
+    const uint32_t message = down ? (left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN) : (left ? WM_LBUTTONUP : WM_RBUTTONUP);
+    PlatformPostMessage(window, message, 0, where);
+}
+
+bool PlatformButtonHeld(PlatformButton button) { return (buttonsHeld & ButtonBit(button)) != 0; }
+
+void PlatformReleaseHeldInput(WindowHandle window) {
+    PlatformReleaseHeldKeys(window);
+    if ((buttonsHeld & 1u) != 0) PlatformPostMessage(window, WM_LBUTTONUP, 0, 0);
+    if ((buttonsHeld & 2u) != 0) PlatformPostMessage(window, WM_RBUTTONUP, 0, 0);
+    buttonsHeld = 0;
+}
+
 int16_t PlatformGetAsyncKeyState(int virtualKey) {
     if (!IsValidKey(virtualKey)) return 0;
     int result = 0;
@@ -123,6 +178,7 @@ void PlatformResetSharedState() {
     quitPosted = false;
     std::memset(keyDown, 0, sizeof keyDown);
     std::memset(keyPressedSinceQuery, 0, sizeof keyPressedSinceQuery);
+    buttonsHeld = 0;
     cursorDisplayCount = 0;
     cursorVisibleSet = false;
     relativeBase.clear();

@@ -10,7 +10,6 @@
 #include "platform/headless/headless_gl.h"
 
 struct PlatformWindow {
-    WindowProc proc;
     int x;
     int y;
     int clientWidth;
@@ -46,7 +45,6 @@ struct HeadlessState {
 };
 
 HeadlessState state;
-PlatformWindow* mainWindow = nullptr;
 std::string lastError;
 
 bool TakeFailure(HeadlessFailure failure) {
@@ -87,35 +85,18 @@ WindowHandle PlatformCreateWindow(const char*, int x, int y, int width, int heig
     const int clientHeight = height - state.frame.top - state.frame.bottom;
     HeadlessSurface* surface = HeadlessGlCreateSurface(format, clientWidth, clientHeight, &lastError);
     if (surface == nullptr) return nullptr;
-    if (mainWindow != nullptr) PlatformDestroyWindow(mainWindow);
-    auto* window = new PlatformWindow{proc, x, y, clientWidth, clientHeight, surface};
-    mainWindow = window;
-    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
-        mainWindow = nullptr;
-        HeadlessGlDestroySurface(surface);
-        delete window;
-        return nullptr;
-    }
-    return window;
+    PlatformDestroyWindow(PlatformMainWindow());
+    auto* window = new PlatformWindow{x, y, clientWidth, clientHeight, surface};
+    return PlatformAdoptWindow(window, proc) ? window : nullptr;
 }
 
 void PlatformShowWindow(WindowHandle window) {
     PlatformSendMessage(window, WM_SIZE, 0, MakeSizeParam(window->clientWidth, window->clientHeight));
 }
 
-void PlatformDestroyWindow(WindowHandle window) {
-    if (window == nullptr || window != mainWindow) return;
-    PlatformSendMessage(window, WM_DESTROY, 0, 0);
-    PlatformForgetWindow(window);
+void BackendFreeWindow(WindowHandle window) {
     HeadlessGlDestroySurface(window->surface);
-    mainWindow = nullptr;
     delete window;
-}
-
-bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
-
-WindowProc BackendWindowProcOf(WindowHandle window) {
-    return PlatformIsWindow(window) ? window->proc : nullptr;
 }
 
 GlContextHandle PlatformCreateGlContext(WindowHandle window) {
@@ -138,11 +119,12 @@ bool PlatformMakeCurrent(WindowHandle window, GlContextHandle context) {
 void PlatformDeleteGlContext(GlContextHandle context) { HeadlessGlDeleteContext(context); }
 
 void PlatformSwapBuffers() {
-    if (!HeadlessGlHasCurrentContext() || mainWindow == nullptr) return;
+    PlatformWindow* window = PlatformMainWindow();
+    if (!HeadlessGlHasCurrentContext() || window == nullptr) return;
     // A pbuffer has no front buffer: finishing the frame stands in for showing it.
     glFinish();
     ++state.presentCount;
-    if (state.capturePresented) state.lastPresented = ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
+    if (state.capturePresented) state.lastPresented = ReadSurface(window->clientWidth, window->clientHeight);
     if (state.spoilAfterPresent) {
         glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
         glDisable(GL_SCISSOR_TEST);
@@ -198,7 +180,7 @@ void PlatformShowMessageBox(WindowHandle, const char* text, const char* caption)
 // --- Headless controls -----------------------------------------------------
 
 void HeadlessReset() {
-    if (mainWindow != nullptr) PlatformDestroyWindow(mainWindow);
+    PlatformDestroyWindow(PlatformMainWindow());
     state = HeadlessState{};
     PlatformResetSharedState();
 }
@@ -226,45 +208,55 @@ void HeadlessMoveCursorAtEveryRead(int32_t dx, int32_t dy) {
 }
 
 void HeadlessKey(int virtualKey, bool down) {
-    PlatformKeyEvent(mainWindow, virtualKey, down);
+    PlatformKeyEvent(PlatformMainWindow(), virtualKey, down);
 }
 
 void HeadlessMouseButton(HeadlessButton button, bool down) {
-    if (mainWindow == nullptr) return;
-    uint32_t message = 0;
-    if (button == HeadlessButton::Left) {
-        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    } else {
-        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    }
     const intptr_t where = MakeSizeParam(state.cursorX - HeadlessClientOriginX(), state.cursorY - HeadlessClientOriginY());
-    PlatformPostMessage(mainWindow, message, 0, where);
+    PlatformButtonEvent(PlatformMainWindow(), button == HeadlessButton::Left ? PlatformButton::Left : PlatformButton::Right,
+                        down, where);
 }
 
 void HeadlessWheel(int notches) {
-    if (mainWindow != nullptr) PlatformPostMessage(mainWindow, WM_MOUSEWHEEL, MakeWheelParam(notches * WHEEL_DELTA), 0);
+    PlatformWindow* window = PlatformMainWindow();
+    if (window != nullptr) PlatformPostMessage(window, WM_MOUSEWHEEL, MakeWheelParam(notches * WHEEL_DELTA), 0);
 }
 
 void HeadlessClose() {
-    if (mainWindow != nullptr) PlatformPostMessage(mainWindow, WM_CLOSE, 0, 0);
+    PlatformWindow* window = PlatformMainWindow();
+    if (window != nullptr) PlatformPostMessage(window, WM_CLOSE, 0, 0);
 }
 
 void HeadlessResizeClient(int width, int height) {
-    if (mainWindow == nullptr || !HeadlessGlResizeSurface(mainWindow->surface, width, height)) return;
-    mainWindow->clientWidth = width;
-    mainWindow->clientHeight = height;
-    PlatformPostMessage(mainWindow, WM_SIZE, 0, MakeSizeParam(width, height));
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr || !HeadlessGlResizeSurface(window->surface, width, height)) return;
+    window->clientWidth = width;
+    window->clientHeight = height;
+    PlatformPostMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
 }
 
-int32_t HeadlessClientOriginX() { return mainWindow != nullptr ? mainWindow->x + state.frame.left : state.frame.left; }
-int32_t HeadlessClientOriginY() { return mainWindow != nullptr ? mainWindow->y + state.frame.top : state.frame.top; }
-int HeadlessClientWidth() { return mainWindow != nullptr ? mainWindow->clientWidth : 0; }
-int HeadlessClientHeight() { return mainWindow != nullptr ? mainWindow->clientHeight : 0; }
+int32_t HeadlessClientOriginX() {
+    const PlatformWindow* window = PlatformMainWindow();
+    return window != nullptr ? window->x + state.frame.left : state.frame.left;
+}
+int32_t HeadlessClientOriginY() {
+    const PlatformWindow* window = PlatformMainWindow();
+    return window != nullptr ? window->y + state.frame.top : state.frame.top;
+}
+int HeadlessClientWidth() {
+    const PlatformWindow* window = PlatformMainWindow();
+    return window != nullptr ? window->clientWidth : 0;
+}
+int HeadlessClientHeight() {
+    const PlatformWindow* window = PlatformMainWindow();
+    return window != nullptr ? window->clientHeight : 0;
+}
 
 std::vector<uint8_t> HeadlessReadPixels() {
-    if (mainWindow == nullptr || !HeadlessGlHasCurrentContext()) return {};
+    const PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr || !HeadlessGlHasCurrentContext()) return {};
     glFinish();
-    return ReadSurface(mainWindow->clientWidth, mainWindow->clientHeight);
+    return ReadSurface(window->clientWidth, window->clientHeight);
 }
 
 void HeadlessCapturePresented(bool capture) { state.capturePresented = capture; }

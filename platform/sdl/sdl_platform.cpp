@@ -8,14 +8,11 @@
 
 struct PlatformWindow {
     SDL_Window* sdlWindow;
-    WindowProc proc;
     // The size the whole window, frame included, is to have: the screen's.
     int outerWidth;
     int outerHeight;
     // Whether the window has been fitted to a frame the window manager reported.
     bool frameFitted;
-    // Mouse buttons seen going down and not yet up (bit 0 left, bit 1 right).
-    unsigned buttonsDown;
 };
 
 struct PlatformGlContext {
@@ -24,7 +21,6 @@ struct PlatformGlContext {
 
 namespace {
 
-PlatformWindow* mainWindow = nullptr;
 std::string lastError;
 
 // The cursor as it was when the pending events were last collected. Every
@@ -42,7 +38,8 @@ CursorAtDrain cursorAtDrain = {false, 0, 0};
 // position it tracks from the window's own motion events, plus the window's
 // place, is current once the pending events are collected.
 void TakeCursorPosition() {
-    if (mainWindow == nullptr) {
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr) {
         cursorAtDrain.taken = false;
         return;
     }
@@ -51,7 +48,7 @@ void TakeCursorPosition() {
     SDL_GetMouseState(&windowX, &windowY);
     int originX = 0;
     int originY = 0;
-    SDL_GetWindowPosition(mainWindow->sdlWindow, &originX, &originY);
+    SDL_GetWindowPosition(window->sdlWindow, &originX, &originY);
     cursorAtDrain = CursorAtDrain{true, originX + windowX, originY + windowY};
 }
 
@@ -150,20 +147,11 @@ void FitWindowToFrame(PlatformWindow* window) {
     SDL_SetWindowPosition(window->sdlWindow, left, top);
 }
 
-// Another window took the keyboard: what was held is let go, so that no key
-// or button stays down in the program after its release went elsewhere.
-void ReleaseHeldInput(PlatformWindow* window) {
-    PlatformReleaseHeldKeys(window);
-    if ((window->buttonsDown & 1u) != 0) PlatformPostMessage(window, WM_LBUTTONUP, 0, 0);
-    if ((window->buttonsDown & 2u) != 0) PlatformPostMessage(window, WM_RBUTTONUP, 0, 0);
-    window->buttonsDown = 0;
-}
-
-void HandleWindowEvent(const SDL_WindowEvent& event) {
-    PlatformWindow* window = mainWindow;
+void HandleWindowEvent(PlatformWindow* window, const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            ReleaseHeldInput(window);
+            // Another window took the keyboard: what was held is let go.
+            PlatformReleaseHeldInput(window);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESTORED:
@@ -218,13 +206,9 @@ WindowHandle PlatformCreateWindow(const char* title, int x, int y, int width, in
         lastError = std::string("cannot create the window: ") + SDL_GetError();
         return nullptr;
     }
-    auto* window = new PlatformWindow{sdlWindow, proc, width, height, false, 0};
-    mainWindow = window;
-    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
+    auto* window = new PlatformWindow{sdlWindow, width, height, false};
+    if (!PlatformAdoptWindow(window, proc)) {
         if (lastError.empty()) lastError = "the window refused its creation";
-        mainWindow = nullptr;
-        SDL_DestroyWindow(sdlWindow);
-        delete window;
         return nullptr;
     }
     return window;
@@ -238,19 +222,9 @@ void PlatformShowWindow(WindowHandle window) {
     PlatformSendMessage(window, WM_SIZE, 0, MakeSizeParam(width, height));
 }
 
-void PlatformDestroyWindow(WindowHandle window) {
-    if (window == nullptr || window != mainWindow) return;
-    PlatformSendMessage(window, WM_DESTROY, 0, 0);
-    PlatformForgetWindow(window);
+void BackendFreeWindow(WindowHandle window) {
     SDL_DestroyWindow(window->sdlWindow);
-    mainWindow = nullptr;
     delete window;
-}
-
-bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
-
-WindowProc BackendWindowProcOf(WindowHandle window) {
-    return PlatformIsWindow(window) ? window->proc : nullptr;
 }
 
 GlContextHandle PlatformCreateGlContext(WindowHandle window) {
@@ -287,7 +261,7 @@ const char* PlatformLastError() { return lastError.c_str(); }
 void BackendPumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        PlatformWindow* window = mainWindow;
+        PlatformWindow* window = PlatformMainWindow();
         if (window == nullptr) continue;
         switch (event.type) {
             case SDL_QUIT:
@@ -295,7 +269,7 @@ void BackendPumpEvents() {
                 PlatformPostMessage(window, WM_CLOSE, 0, 0);
                 break;
             case SDL_WINDOWEVENT:
-                HandleWindowEvent(event.window);
+                HandleWindowEvent(window, event.window);
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
@@ -313,28 +287,23 @@ void BackendPumpEvents() {
             }
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
-                const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-                const intptr_t where = MakeSizeParam(event.button.x, event.button.y);
-                const unsigned bit = event.button.button == SDL_BUTTON_LEFT ? 1u
-                                     : event.button.button == SDL_BUTTON_RIGHT ? 2u : 0u;
-                window->buttonsDown = down ? (window->buttonsDown | bit) : (window->buttonsDown & ~bit);
-                if (event.button.button == SDL_BUTTON_LEFT) {
-                    PlatformPostMessage(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, where);
-                } else if (event.button.button == SDL_BUTTON_RIGHT) {
-                    PlatformPostMessage(window, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, where);
-                }
+                const bool left = event.button.button == SDL_BUTTON_LEFT;
+                if (!left && event.button.button != SDL_BUTTON_RIGHT) break;
+                PlatformButtonEvent(window, left ? PlatformButton::Left : PlatformButton::Right,
+                                    event.type == SDL_MOUSEBUTTONDOWN, MakeSizeParam(event.button.x, event.button.y));
                 break;
             }
             default:
                 break;
         }
     }
-    if (mainWindow != nullptr) FitWindowToFrame(mainWindow);
+    PlatformWindow* window = PlatformMainWindow();
+    if (window != nullptr) FitWindowToFrame(window);
     TakeCursorPosition();
 }
 
 bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
-    if (mainWindow == nullptr) return false;
+    if (PlatformMainWindow() == nullptr) return false;
     // Before the first drain there is no position yet: collect the events
     // (they stay queued for the drain) and take it now.
     if (!cursorAtDrain.taken) {

@@ -14,10 +14,8 @@
 #include "platform/web/web_page.h"
 
 struct PlatformWindow {
-    WindowProc proc;
-    int width;   // the canvas, in device pixels
+    int width;  // the canvas, in device pixels
     int height;
-    unsigned buttonsDown;  // bit 0 left, bit 1 right
 };
 
 struct PlatformGlContext {
@@ -28,7 +26,6 @@ namespace {
 
 constexpr const char* CANVAS = "#canvas";
 
-PlatformWindow* mainWindow = nullptr;
 std::string lastError;
 
 // The pointer as the page last reported it, and as the last drain took it.
@@ -73,7 +70,7 @@ int VirtualKeyOf(const char* code) {
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     const int virtualKey = VirtualKeyOf(event->code);
     if (virtualKey < 0) return EM_FALSE;  // the browser's own keys stay the browser's
-    PlatformKeyEvent(mainWindow, virtualKey, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
+    PlatformKeyEvent(PlatformMainWindow(), virtualKey, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
     return EM_TRUE;  // no scrolling by the arrows, no other default
 }
 
@@ -84,21 +81,16 @@ void TakePointer(const EmscriptenMouseEvent* event) {
 }
 
 EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* event, void*) {
-    if (mainWindow == nullptr) return EM_FALSE;
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr) return EM_FALSE;
     TakePointer(event);
     const bool down = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN;
-    const unsigned bit = event->button == 0 ? 1u : event->button == 2 ? 2u : 0u;
-    if (bit == 0) return EM_FALSE;
+    if (event->button != 0 && event->button != 2) return EM_FALSE;
+    const PlatformButton button = event->button == 0 ? PlatformButton::Left : PlatformButton::Right;
     // A release whose press the page did not see (made outside it) is not
     // the program's.
-    if (!down && (mainWindow->buttonsDown & bit) == 0) return EM_FALSE;
-    mainWindow->buttonsDown = down ? (mainWindow->buttonsDown | bit) : (mainWindow->buttonsDown & ~bit);
-    const intptr_t where = MakeSizeParam(pointerX, pointerY);
-    if (bit == 1u) {
-        PlatformPostMessage(mainWindow, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, where);
-    } else {
-        PlatformPostMessage(mainWindow, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, where);
-    }
+    if (!down && !PlatformButtonHeld(button)) return EM_FALSE;
+    PlatformButtonEvent(window, button, down, MakeSizeParam(pointerX, pointerY));
     return EM_TRUE;
 }
 
@@ -111,7 +103,8 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* event, void*) {
 // that scrolls by pixels (a touchpad's glides add up). Away from the user
 // (scrolling up) zooms in.
 EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
-    if (mainWindow == nullptr) return EM_FALSE;
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr) return EM_FALSE;
     static double pixels = 0.0;
     int notches = 0;
     if (event->deltaMode == DOM_DELTA_PIXEL) {
@@ -121,17 +114,14 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
     } else if (event->deltaY != 0.0) {
         notches = event->deltaY > 0.0 ? 1 : -1;
     }
-    if (notches != 0) PlatformPostMessage(mainWindow, WM_MOUSEWHEEL, MakeWheelParam(-notches * WHEEL_DELTA), 0);
+    if (notches != 0) PlatformPostMessage(window, WM_MOUSEWHEEL, MakeWheelParam(-notches * WHEEL_DELTA), 0);
     return EM_TRUE;  // the page does not scroll
 }
 
 // The page lost the keyboard: what was held is let go.
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
-    if (mainWindow == nullptr) return EM_FALSE;
-    PlatformReleaseHeldKeys(mainWindow);
-    if ((mainWindow->buttonsDown & 1u) != 0) PlatformPostMessage(mainWindow, WM_LBUTTONUP, 0, 0);
-    if ((mainWindow->buttonsDown & 2u) != 0) PlatformPostMessage(mainWindow, WM_RBUTTONUP, 0, 0);
-    mainWindow->buttonsDown = 0;
+    PlatformWindow* window = PlatformMainWindow();
+    if (window != nullptr) PlatformReleaseHeldInput(window);
     return EM_FALSE;
 }
 
@@ -148,7 +138,8 @@ void FitCanvasToPage(PlatformWindow* window) {
 }
 
 EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
-    if (mainWindow != nullptr) FitCanvasToPage(mainWindow);
+    PlatformWindow* window = PlatformMainWindow();
+    if (window != nullptr) FitCanvasToPage(window);
     return EM_FALSE;
 }
 
@@ -170,17 +161,14 @@ int PlatformScreenHeight() { return PageHeight(); }
 
 WindowHandle PlatformCreateWindow(const char*, int, int, int width, int height, const PixelFormatRequest&,
                                   WindowProc proc) {
-    if (mainWindow != nullptr) {
+    if (PlatformMainWindow() != nullptr) {
         lastError = "the page has one window only";
         return nullptr;
     }
     emscripten_set_canvas_element_size(CANVAS, width, height);
-    auto* window = new PlatformWindow{proc, width, height, 0};
-    mainWindow = window;
-    if (PlatformSendMessage(window, WM_CREATE, 0, 0) == WINDOW_CREATE_REFUSED) {
+    auto* window = new PlatformWindow{width, height};
+    if (!PlatformAdoptWindow(window, proc)) {
         if (lastError.empty()) lastError = "the window refused its creation";
-        mainWindow = nullptr;
-        delete window;
         return nullptr;
     }
     ListenToThePage();
@@ -192,17 +180,7 @@ void PlatformShowWindow(WindowHandle window) {
     FitCanvasToPage(window);
 }
 
-void PlatformDestroyWindow(WindowHandle window) {
-    if (window == nullptr || window != mainWindow) return;
-    PlatformSendMessage(window, WM_DESTROY, 0, 0);
-    PlatformForgetWindow(window);
-    mainWindow = nullptr;
-    delete window;
-}
-
-bool PlatformIsWindow(WindowHandle window) { return window != nullptr && window == mainWindow; }
-
-WindowProc BackendWindowProcOf(WindowHandle window) { return PlatformIsWindow(window) ? window->proc : nullptr; }
+void BackendFreeWindow(WindowHandle window) { delete window; }
 
 // The desktop's pixel format in WebGL's terms: 8 bits a colour, no alpha
 // (the page does not show through), a depth buffer; WebGL 2 where the
@@ -257,7 +235,7 @@ void BackendPumpEvents() {
 }
 
 bool PlatformGetCursorPos(int32_t* x, int32_t* y) {
-    if (mainWindow == nullptr) return false;
+    if (PlatformMainWindow() == nullptr) return false;
     *x = drainX;
     *y = drainY;
     return true;

@@ -1,3 +1,4 @@
+// Finding a font file by family name through fontconfig.
 #include "platform/font_lookup.h"
 
 #include <fontconfig/fontconfig.h>
