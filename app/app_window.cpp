@@ -5,6 +5,9 @@
 #include "app/controls.h"
 #include "app/frame_driver.h"
 #include "app/startup_timing.h"
+#include "learning/command_line.h"
+#include "learning/demonstration.h"
+#include "learning/lessons.h"
 #include "reading/readout_overlay.h"
 #include "render/view.h"
 
@@ -14,6 +17,23 @@ InputState inputState;
 namespace {
 
 constexpr int VK_R = VK_A + ('R' - 'A');
+constexpr int VK_P = VK_A + ('P' - 'A');
+constexpr int VK_S = VK_A + ('S' - 'A');
+
+// While the command line is open, keys type and do nothing else: Enter runs
+// the line, Escape closes it, Backspace deletes.
+void HandleTypingKey(uintptr_t virtualKey) {
+    if (virtualKey == VK_ESCAPE) CloseCommandLine();
+    if (virtualKey == VK_ESCAPE || virtualKey == VK_RETURN) DiscardKeyPresses();
+    if (virtualKey == VK_BACK) DeleteLastCharacter();
+    if (virtualKey == VK_RETURN) {
+        const std::string line = TakeCommandLine();
+        if (!line.empty()) RunTypedLine(line, PlatformGetTickCount());
+    }
+}
+
+// The seed of practice's problems: the one asked for, else the clock's.
+uint32_t PracticeSeed() { return PlatformGetTickCount() | 1u; }
 
 // The wheel's turn since the last pass: WM_MOUSEWHEEL's signed high word.
 void HandleWheel(uintptr_t wParam) {
@@ -55,6 +75,9 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
         case WM_KEYUP:
             HandleKeyUp(wParam);
             return 0;
+        case WM_CHAR:
+            TypeCharacter(static_cast<unsigned>(wParam));
+            return 0;
         case WM_LBUTTONDOWN:
             inputState.leftButtonDown = 1;
             return 0;
@@ -76,10 +99,35 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
 }
 
 void HandleKeyDown(uintptr_t virtualKey, intptr_t lParam) {
-    if (virtualKey == VK_ESCAPE) inputState.quitRequested = 1;
+    if (commandLine.open) {
+        HandleTypingKey(virtualKey);
+        return;
+    }
+    const bool repeat = (lParam & KEY_REPEAT_BIT) != 0;
+    // Escape ends a demonstration where it is; with none under way, it ends
+    // the program.
+    if (virtualKey == VK_ESCAPE) {
+        if (demonstration.running) {
+            StopDemonstration();
+        } else {
+            inputState.quitRequested = 1;
+        }
+    }
+    // Enter checks the answer while practising, else opens the command line;
+    // Space steps a demonstration on; P starts and ends practice, S shows the
+    // problem's solution.
+    if (virtualKey == VK_RETURN && !repeat) {
+        if (practice.active) {
+            CheckOrPoseNext();
+        } else {
+            OpenCommandLine();
+        }
+    }
+    if (virtualKey == VK_SPACE) StepOnDemonstration(PlatformGetTickCount());
+    if (virtualKey == VK_P && !repeat) TogglePractice(PracticeSeed());
+    if (virtualKey == VK_S && !repeat) ShowPracticeSolution(PlatformGetTickCount());
     // R and F1 toggle on a fresh press, not on a held key's repeats; the
     // arrows nudge on every press and repeat.
-    const bool repeat = (lParam & KEY_REPEAT_BIT) != 0;
     if (virtualKey == VK_R && !repeat) ToggleReadout();
     if (virtualKey == VK_F1 && !repeat) ToggleHelp();
     if (virtualKey == VK_LEFT) --inputState.nudgePixels;

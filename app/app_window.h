@@ -54,8 +54,10 @@ bool RunMainLoopPass();
 bool RunMainLoopPassWatched(const StartupWatch& watch);
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// Escape asks to quit; R and F1 toggle the readout and the help; the left
-// and right arrows ask for fine moves.
+// Escape asks to quit (or ends a demonstration); R and F1 toggle the readout
+// and the help; the left and right arrows ask for fine moves; Enter, Space,
+// P and S work the command line, demonstrations and practice. While the
+// command line is open, keys only type.
 void HandleKeyDown(uintptr_t virtualKey, intptr_t lParam);
 void HandleKeyUp(uintptr_t virtualKey);
 

@@ -3,6 +3,9 @@
 #include "app/app_window.h"
 #include "app/controls.h"
 #include "interaction/pick_and_drag.h"
+#include "learning/command_line.h"
+#include "learning/demonstration.h"
+#include "learning/lessons.h"
 #include "reading/readout_overlay.h"
 #include "render/scene_renderer.h"
 #include "render/text_panel.h"
@@ -101,15 +104,22 @@ void ApplyPan() {
 
 }  // namespace
 
-void ApplyMagnifier() { SetMagnified(KeyHeld(VK_SHIFT)); }
+// Shift, held, magnifies; not while it types capitals into the command line.
+void ApplyMagnifier() { SetMagnified(!commandLine.open && KeyHeld(VK_SHIFT)); }
+
+void DiscardKeyPresses() {
+    for (int key = 0; key < VK_COUNT; ++key) PlatformGetAsyncKeyState(key);
+}
 
 void DrawOverlays() {
-    if (!readoutOverlay.shown && !helpOverlay.shown) return;
+    const bool lineShown = commandLine.open || !commandLine.message.empty();
+    if (!readoutOverlay.shown && !helpOverlay.shown && !lineShown) return;
     const int width = static_cast<int>(viewState.clientWidth);
     const int height = static_cast<int>(viewState.clientHeight);
     if (width <= 0 || height <= 0) return;
     BeginOverlay(width, height);
     DrawReadouts(width, height);
+    DrawCommandLine(width, height);
     DrawHelp(width, height);
     EndOverlay();
 }
@@ -122,6 +132,8 @@ void RenderFrame() {
 }
 
 void DriveFrame() {
+    // Keys typed into the command line count for nothing else, then or later.
+    if (commandLine.open) DiscardKeyPresses();
     SetupPerspectiveProjection();
     PlatformGetWindowRect(appWindow.window, &appWindow.windowRect);
     ApplyMagnifier();
@@ -136,9 +148,12 @@ void DriveFrame() {
     frameClock.elapsedSeconds = static_cast<float>(elapsed);
     frameClock.frameStamp = static_cast<float>(PlatformGetTickCount());
 
-    ApplyZoomKeys();
+    if (!commandLine.open) ApplyZoomKeys();
     ApplyWheelZoom();
     ApplyFineMoves();
+    // A drag stops a demonstration where it is; otherwise it moves on.
+    if (inputState.leftButtonDown != 0) StopDemonstration();
+    AdvanceDemonstration(now);
 
     ClearOrbitSteps();
 
@@ -146,6 +161,10 @@ void DriveFrame() {
         ReleaseGrab();
     } else {
         PickInEyeFrame();
+        if (grabActive == 1 && grabbedPanel != PANEL_UPPER_BODY_A && grabbedPanel != PANEL_LOWER_BODY_A &&
+            grabbedPanel != PANEL_UPPER_BODY_B && grabbedPanel != PANEL_LOWER_BODY_B) {
+            NoteRuleInUse(grabbedPanel >= PANEL_CURSOR_B ? 1 : 0);
+        }
     }
 
     ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);

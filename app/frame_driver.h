@@ -33,6 +33,9 @@ void DriveFrame();
 void ApplyMagnifier();
 // Clear, the scene, the readout and help panels where shown, present.
 void RenderFrame();
-// The readout and the help over the scene just drawn, where shown; GL's state
-// is left as it was.
+// The readout, the command line and the help over the scene just drawn,
+// where shown; GL's state is left as it was.
 void DrawOverlays();
+// Forgets every key pressed since it was last asked about (the keys typed
+// into the command line).
+void DiscardKeyPresses();

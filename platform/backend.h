@@ -40,6 +40,9 @@ void PlatformKeyEvent(WindowHandle window, int virtualKey, bool down);
 // Lets go of every key the key table holds down, as key-up events (the window
 // lost the keyboard and will not hear the releases).
 void PlatformReleaseHeldKeys(WindowHandle window);
+// Text was typed: posts WM_CHAR for each character of the UTF-8 text that
+// code page 1252 has (printable ones only; others are dropped).
+void PlatformTextEvent(WindowHandle window, const char* utf8);
 
 enum class PlatformButton { Left, Right };
 // A mouse button went down or up at `where` in the client area (packed as

@@ -15,8 +15,12 @@
 
 // Virtual-key codes, as the program polls and receives them.
 enum : int {
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
+    VK_RETURN = 0x0D,
     VK_SHIFT = 0x10,
     VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
     VK_LEFT = 0x25,
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
@@ -43,6 +47,7 @@ enum : uint32_t {
     WM_QUIT = 0x0012,
     WM_KEYDOWN = 0x0100,
     WM_KEYUP = 0x0101,
+    WM_CHAR = 0x0102,
     WM_LBUTTONDOWN = 0x0201,
     WM_LBUTTONUP = 0x0202,
     WM_RBUTTONDOWN = 0x0204,
@@ -53,6 +58,9 @@ enum : uint32_t {
 // WM_KEYDOWN's lParam has this bit set when the key was already down: a
 // repeat of a held key.
 constexpr intptr_t KEY_REPEAT_BIT = intptr_t{1} << 30;
+// WM_CHAR carries a typed character in wParam: a code of code page 1252
+// (printable ASCII as itself), after the WM_KEYDOWN of the key that typed it.
+// The program reads it only while it takes text.
 // WM_MOUSEWHEEL carries the wheel's turn in the high word of wParam, a
 // signed count of this per notch, positive away from the user.
 constexpr int WHEEL_DELTA = 120;

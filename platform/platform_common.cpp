@@ -135,6 +135,52 @@ void PlatformReleaseHeldKeys(WindowHandle window) {
     keyDown[VK_SHIFT] = false;
 }
 
+namespace {
+
+// The code page 1252 code of a Unicode code point, or -1. Latin-1's
+// printable codes are their own; the few 1252 has in 128 to 159 are left out.
+int CodePage1252Of(uint32_t codePoint) {
+    if (codePoint >= 0x20 && codePoint < 0x7F) return static_cast<int>(codePoint);
+    if (codePoint >= 0xA0 && codePoint <= 0xFF) return static_cast<int>(codePoint);
+    return -1;
+}
+
+}  // namespace
+
+void PlatformTextEvent(WindowHandle window, const char* utf8) {
+    if (window == nullptr || utf8 == nullptr) return;
+    const auto* at = reinterpret_cast<const unsigned char*>(utf8);
+    while (*at != 0) {
+        // One UTF-8 sequence; a stray continuation or cut sequence is skipped.
+        uint32_t codePoint = *at;
+        int extra = 0;
+        if (*at >= 0xF0) {
+            codePoint = *at & 0x07u;
+            extra = 3;
+        } else if (*at >= 0xE0) {
+            codePoint = *at & 0x0Fu;
+            extra = 2;
+        } else if (*at >= 0xC0) {
+            codePoint = *at & 0x1Fu;
+            extra = 1;
+        } else if (*at >= 0x80) {
+            ++at;
+            continue;
+        }
+        ++at;
+        bool whole = true;
+        for (int k = 0; k < extra; ++k, ++at) {
+            if ((*at & 0xC0u) != 0x80u) {
+                whole = false;
+                break;
+            }
+            codePoint = (codePoint << 6) | (*at & 0x3Fu);
+        }
+        const int code = whole ? CodePage1252Of(codePoint) : -1;
+        if (code >= 0) PlatformPostMessage(window, WM_CHAR, static_cast<uintptr_t>(code), 0);
+    }
+}
+
 void PlatformButtonEvent(WindowHandle window, PlatformButton button, bool down, intptr_t where) {
     if (window == nullptr) return;
     const unsigned bit = ButtonBit(button);

@@ -73,6 +73,16 @@ double SlideShiftFor(int rule, double slide) {
 int RuleCursorPanel(int rule) { return rule == 1 ? PANEL_CURSOR_B : PANEL_CURSOR_A; }
 int RuleSlidePanel(int rule) { return rule == 1 ? PANEL_SLIDE_B : PANEL_SLIDE_A; }
 
+const TextureScales* RuleScales(int rule) {
+    if (rule < 0 || rule >= READOUT_RULES) return nullptr;
+    const int texture = static_cast<int>(panelTable.panels[RULE_PANELS[rule].upperBody].textureIndex);
+    if (scaleMap.state != ScaleMapState::Loaded || texture < 0 || texture >= TEXTURE_TABLE_CAPACITY ||
+        !scaleMap.textures[texture].described) {
+        return nullptr;
+    }
+    return &scaleMap.textures[texture];
+}
+
 RuleReadout ReadRule(int rule) {
     RuleReadout readout{false, {}, 0.0, false};
     if (rule < 0 || rule >= READOUT_RULES) return readout;
@@ -85,13 +95,10 @@ RuleReadout ReadRule(int rule) {
     readout.settingOnScale = indexPosition >= 0.0 && indexPosition <= 1.0;
     readout.setting = std::pow(10.0, indexPosition);
 
-    const int texture = static_cast<int>(panelTable.panels[RULE_PANELS[rule].upperBody].textureIndex);
-    if (scaleMap.state != ScaleMapState::Loaded || texture < 0 || texture >= TEXTURE_TABLE_CAPACITY ||
-        !scaleMap.textures[texture].described) {
-        return readout;
-    }
+    const TextureScales* map = RuleScales(rule);
+    if (map == nullptr) return readout;
     readout.mapped = true;
-    const TextureScales& scales = scaleMap.textures[texture];
+    const TextureScales& scales = *map;
     for (int strip = 0; strip < STRIP_COUNT; ++strip) {
         const double at = strip == STRIP_SLIDE ? position.hairline - position.slide : position.hairline;
         for (const ScaleDefinition* scale : scales.strips[strip]) Read(scale, at, &readout.readings);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "reading/scale_map.h"
 #include "scales/scales.h"
 
 struct ScaleReading {
@@ -45,6 +46,10 @@ double SlideShiftFor(int rule, double slide);
 // The rule's cursor window and slide panels.
 int RuleCursorPanel(int rule);
 int RuleSlidePanel(int rule);
+
+// The scales the map says rule 0 or 1's texture carries; null where the
+// map does not describe it.
+const TextureScales* RuleScales(int rule);
 
 // Reads rule 0 or 1 from the panel table as it stands. The hairline is taken
 // where the eye sees it cross the strips, which lie a little behind it.

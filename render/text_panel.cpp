@@ -7,7 +7,6 @@
 namespace {
 
 constexpr float PANEL_GREY = 0.93f;
-constexpr float TEXT_GREY = 0.0f;
 
 }  // namespace
 
@@ -46,7 +45,17 @@ void FillPanel(int left, int top, int width, int height) {
 
 // PrintText's baseline lies cellHeight - 9 pixels below its y, and the
 // glyphs rise about 10 pixels above it.
-void PanelTextLine(int x, int top, const std::string& text) {
-    PrintText(x - 9, top + 10 - static_cast<int32_t>(bitmapFont.cellHeight - 9.0f), TEXT_GREY, TEXT_GREY, TEXT_GREY,
-              "%s", text.c_str());
+void PanelTextLine(int x, int top, const std::string& text, float grey) {
+    PrintText(x - 9, top + 10 - static_cast<int32_t>(bitmapFont.cellHeight - 9.0f), grey, grey, grey, "%s",
+              text.c_str());
+}
+
+void DrawPanelCaret(float x, int top, int height) {
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3d(x, top, 0.0);
+    glVertex3d(x, top + height, 0.0);
+    glVertex3d(x + 1.0, top + height, 0.0);
+    glVertex3d(x + 1.0, top, 0.0);
+    glEnd();
 }

@@ -15,5 +15,9 @@ void EndOverlay();
 
 void FillPanel(int left, int top, int width, int height);
 
-// A line of text with its top at `top` and its left end at `x`.
-void PanelTextLine(int x, int top, const std::string& text);
+// A line of text with its top at `top` and its left end at `x`, black or
+// in the given grey.
+void PanelTextLine(int x, int top, const std::string& text, float grey = 0.0f);
+
+// A text caret: a thin upright bar from `top`, `height` pixels tall.
+void DrawPanelCaret(float x, int top, int height);

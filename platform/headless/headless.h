@@ -40,6 +40,10 @@ void HeadlessSetCursor(int32_t screenX, int32_t screenY);
 void HeadlessMoveCursorAtEveryRead(int32_t dx, int32_t dy);
 // Records the key in the asynchronous key table and posts WM_KEYDOWN/WM_KEYUP.
 void HeadlessKey(int virtualKey, bool down);
+// Types the text as a user would: for each character its key goes down
+// (where it has a virtual-key code: digits, letters, space), WM_CHAR follows,
+// and the key comes up again.
+void HeadlessType(const char* text);
 // Posts the button message of a press or a release.
 void HeadlessMouseButton(HeadlessButton button, bool down);
 // Posts WM_MOUSEWHEEL for a turn of the wheel by `notches` (away from the

@@ -211,6 +211,20 @@ void HeadlessKey(int virtualKey, bool down) {
     PlatformKeyEvent(PlatformMainWindow(), virtualKey, down);
 }
 
+void HeadlessType(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        int virtualKey = -1;
+        if (*c >= '0' && *c <= '9') virtualKey = VK_0 + (*c - '0');
+        if (*c >= 'a' && *c <= 'z') virtualKey = VK_A + (*c - 'a');
+        if (*c >= 'A' && *c <= 'Z') virtualKey = VK_A + (*c - 'A');
+        if (*c == ' ') virtualKey = VK_SPACE;
+        if (virtualKey >= 0) PlatformKeyEvent(PlatformMainWindow(), virtualKey, true);
+        const char one[2] = {*c, '\0'};
+        PlatformTextEvent(PlatformMainWindow(), one);
+        if (virtualKey >= 0) PlatformKeyEvent(PlatformMainWindow(), virtualKey, false);
+    }
+}
+
 void HeadlessMouseButton(HeadlessButton button, bool down) {
     const intptr_t where = MakeSizeParam(state.cursorX - HeadlessClientOriginX(), state.cursorY - HeadlessClientOriginY());
     PlatformButtonEvent(PlatformMainWindow(), button == HeadlessButton::Left ? PlatformButton::Left : PlatformButton::Right,

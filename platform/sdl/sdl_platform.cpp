@@ -110,10 +110,11 @@ int VirtualKeyOf(const SDL_Keysym& key) {
         case SDLK_LEFT: return VK_LEFT;
         case SDLK_RIGHT: return VK_RIGHT;
         case SDLK_F1: return VK_F1;
-        case SDLK_RETURN: return 0x0D;
-        case SDLK_SPACE: return 0x20;
-        case SDLK_TAB: return 0x09;
-        case SDLK_BACKSPACE: return 0x08;
+        case SDLK_RETURN: return VK_RETURN;
+        case SDLK_KP_ENTER: return VK_RETURN;
+        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_TAB: return VK_TAB;
+        case SDLK_BACKSPACE: return VK_BACK;
         default: return -1;
     }
 }
@@ -278,6 +279,9 @@ void BackendPumpEvents() {
                 PlatformKeyEvent(window, virtualKey, event.type == SDL_KEYDOWN);
                 break;
             }
+            case SDL_TEXTINPUT:
+                PlatformTextEvent(window, event.text.text);
+                break;
             case SDL_MOUSEWHEEL: {
                 // Notches away from the user zoom in; a wheel set to run the
                 // other way says so.

@@ -58,8 +58,8 @@ int VirtualKeyOf(const char* code) {
     static const Named NAMED[] = {
         {"Escape", VK_ESCAPE},     {"ArrowUp", VK_UP},      {"ArrowDown", VK_DOWN}, {"ArrowLeft", VK_LEFT},
         {"ArrowRight", VK_RIGHT},  {"NumpadAdd", VK_ADD},   {"NumpadSubtract", VK_SUBTRACT}, {"F1", VK_F1},
-        {"ShiftLeft", VK_LSHIFT},  {"ShiftRight", VK_RSHIFT}, {"Enter", 0x0D}, {"Space", 0x20},
-        {"Tab", 0x09},             {"Backspace", 0x08},
+        {"ShiftLeft", VK_LSHIFT},  {"ShiftRight", VK_RSHIFT}, {"Enter", VK_RETURN}, {"Space", VK_SPACE},
+        {"Tab", VK_TAB},           {"Backspace", VK_BACK},    {"NumpadEnter", VK_RETURN},
     };
     for (const Named& named : NAMED) {
         if (std::strcmp(code, named.code) == 0) return named.virtualKey;
@@ -67,11 +67,27 @@ int VirtualKeyOf(const char* code) {
     return -1;
 }
 
+// A key that types one character, as the page names it ("a", "*", "3"):
+// without Ctrl, Alt or Meta, which make it a shortcut of the browser's.
+bool TypesCharacter(const EmscriptenKeyboardEvent* event) {
+    if (event->ctrlKey || event->altKey || event->metaKey) return false;
+    const size_t length = std::strlen(event->key);
+    if (length == 0 || length > 4) return false;
+    // One UTF-8 sequence: its first byte says how long it is.
+    const unsigned char first = static_cast<unsigned char>(event->key[0]);
+    const size_t expected = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
+    return length == expected;
+}
+
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+    const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
     const int virtualKey = VirtualKeyOf(event->code);
-    if (virtualKey < 0) return EM_FALSE;  // the browser's own keys stay the browser's
-    PlatformKeyEvent(PlatformMainWindow(), virtualKey, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
-    return EM_TRUE;  // no scrolling by the arrows, no other default
+    const bool typed = down && TypesCharacter(event);
+    if (virtualKey >= 0) PlatformKeyEvent(PlatformMainWindow(), virtualKey, down);
+    if (typed) PlatformTextEvent(PlatformMainWindow(), event->key);
+    // The browser's own keys stay the browser's; the program's keys and
+    // typed characters neither scroll nor search the page.
+    return virtualKey >= 0 || typed ? EM_TRUE : EM_FALSE;
 }
 
 void TakePointer(const EmscriptenMouseEvent* event) {

@@ -1,0 +1,71 @@
+#include "learning/command_line.h"
+
+#include <algorithm>
+
+#include "render/bitmap_font.h"
+#include "render/text_panel.h"
+
+CommandLine commandLine;
+
+namespace {
+
+constexpr const char* PROMPT = "> ";
+constexpr const char* HINT =
+    "a setting (D 2.5, C 1 over D 2) or a calculation (3.7*4.2/1.9); Enter runs it, Escape closes";
+// The line's panel is at least this share of the client's width while open.
+constexpr double OPEN_PANEL_SHARE = 0.5;
+constexpr float HINT_GREY = 0.45f;
+
+}  // namespace
+
+void OpenCommandLine() {
+    commandLine.open = true;
+    commandLine.text.clear();
+}
+
+void CloseCommandLine() {
+    commandLine.open = false;
+    commandLine.text.clear();
+}
+
+void TypeCharacter(unsigned character) {
+    if (!commandLine.open || commandLine.text.size() >= COMMAND_LINE_MAX) return;
+    const bool printable = (character >= 0x20 && character < 0x7F) || (character >= 0xA0 && character <= 0xFF);
+    if (printable) commandLine.text += static_cast<char>(character);
+}
+
+void DeleteLastCharacter() {
+    if (commandLine.open && !commandLine.text.empty()) commandLine.text.pop_back();
+}
+
+std::string TakeCommandLine() {
+    std::string text = commandLine.text;
+    CloseCommandLine();
+    return text;
+}
+
+void ShowMessage(const std::string& message) { commandLine.message = message; }
+
+void DrawCommandLine(int clientWidth, int clientHeight) {
+    if (!commandLine.open && commandLine.message.empty()) return;
+    const std::string line = commandLine.open ? PROMPT + commandLine.text : commandLine.message;
+    const int textLeft = 2 * PANEL_PADDING;
+    int width = static_cast<int>(TextWidth(line.c_str())) + 2 * PANEL_PADDING;
+    const float caretX = static_cast<float>(textLeft) + TextWidth(line.c_str()) + 1.0f;
+    if (commandLine.open) {
+        const int hintWidth =
+            commandLine.text.empty() ? static_cast<int>(TextWidth(HINT)) + 3 * PANEL_PADDING : 0;
+        width = std::max({width + PANEL_PADDING, static_cast<int>(OPEN_PANEL_SHARE * clientWidth), width + hintWidth});
+    }
+    width = std::min(width, clientWidth - 2 * PANEL_PADDING);
+    const int height = PANEL_LINE_HEIGHT + PANEL_PADDING;
+    const int top = clientHeight - height - PANEL_PADDING;
+    FillPanel(PANEL_PADDING, top, width, height);
+    const int textTop = top + PANEL_PADDING / 2 + 1;
+    PanelTextLine(textLeft, textTop, line);
+    if (!commandLine.open) return;
+    DrawPanelCaret(caretX, textTop, PANEL_LINE_HEIGHT - 4);
+    if (commandLine.text.empty()) {
+        PanelTextLine(static_cast<int>(caretX) + 2 * PANEL_PADDING, textTop, HINT, HINT_GREY);
+    }
+}
