@@ -18,7 +18,11 @@ const Control CONTROLS[] = {
     {"Shift, held", "magnifies the picture two times"},
     {"R", "shows or hides the values under the hairlines"},
     {"F1", "shows or hides these controls"},
-    {"Escape", "ends the program"},
+    {"Enter", "opens the command line: type a setting (D 2.5, CI 4, C 1 over D 2, upper or lower first to pick the "
+              "rule) or a calculation (3.7*4.2/1.9, sqrt(5), sin(30), 1.05^12) and Enter again to see the rule work it"},
+    {"Space", "takes a demonstration on to its next step"},
+    {"P", "starts or ends practice: Enter checks the answer left under the hairline, S shows how"},
+    {"Escape", "closes the command line, stops a demonstration, or ends the program"},
 };
 const int CONTROL_COUNT = static_cast<int>(sizeof CONTROLS / sizeof CONTROLS[0]);
 

@@ -20,6 +20,11 @@
 // --crop cuts each picture down to the rules it is about: the start-up
 // picture to both rules, the set-up picture to the first. --readout shows
 // the values under the hairlines (R) from the first pass on.
+//
+// --type LINE types the line into the command line after the first pass
+// (Enter, the line, Enter), so that the passes show it worked; --practice
+// starts practice instead, works the first problem on the rule and has it
+// checked (Enter). --tick MS is the clock's step a pass (default 16).
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,6 +36,8 @@
 #include <vector>
 
 #include "app/app_window.h"
+#include "learning/demonstration.h"
+#include "learning/lessons.h"
 #include "platform/headless/headless.h"
 #include "scene/panels.h"
 #include "tools/png_file.h"
@@ -153,7 +160,8 @@ bool SetUpMultiplication(const RuleDescription& description, double a, double b,
 int Usage() {
     std::fprintf(stderr,
                  "usage: vernaskel_screenshot --in DIR [--size WIDTHxHEIGHT] [--passes N] --out FILE.png [--crop]\n"
-                 "                            [--rules FILE --set-out FILE.png [--multiply AxB]] [--readout]\n");
+                 "                            [--rules FILE --set-out FILE.png [--multiply AxB]] [--readout]\n"
+                 "                            [--type LINE | --practice] [--tick MS]\n");
     return 2;
 }
 
@@ -179,6 +187,9 @@ int main(int argc, char** argv) {
     double b = 3.0;
     bool crop = false;
     bool readout = false;
+    const char* typed = nullptr;
+    bool practise = false;
+    int tick = 16;
     for (int k = 1; k < argc; ++k) {
         if (std::strcmp(argv[k], "--in") == 0 && k + 1 < argc) {
             folder = argv[++k];
@@ -192,6 +203,13 @@ int main(int argc, char** argv) {
             crop = true;
         } else if (std::strcmp(argv[k], "--readout") == 0) {
             readout = true;
+        } else if (std::strcmp(argv[k], "--type") == 0 && k + 1 < argc) {
+            typed = argv[++k];
+        } else if (std::strcmp(argv[k], "--practice") == 0) {
+            practise = true;
+        } else if (std::strcmp(argv[k], "--tick") == 0 && k + 1 < argc) {
+            tick = std::atoi(argv[++k]);
+            if (tick < 1 || tick > 1000) return Usage();
         } else if (std::strcmp(argv[k], "--size") == 0 && k + 1 < argc) {
             if (std::sscanf(argv[++k], "%dx%d", &width, &height) != 2 || width < 16 || height < 16 ||
                 width > 8192 || height > 8192) {
@@ -228,11 +246,29 @@ int main(int argc, char** argv) {
     if (!CreateMainWindow()) return 1;
     bool running = true;
     for (int pass = 0; pass < passes && running; ++pass) {
-        HeadlessAdvanceTicks(16);
+        HeadlessAdvanceTicks(static_cast<uint32_t>(tick));
         running = RunMainLoopPass();
         if (readout && pass == 0) {
             HeadlessKey(VK_A + ('R' - 'A'), true);
             HeadlessKey(VK_A + ('R' - 'A'), false);
+        }
+        if (typed != nullptr && pass == 0) {
+            HeadlessKey(VK_RETURN, true);
+            HeadlessKey(VK_RETURN, false);
+            HeadlessType(typed);
+            HeadlessKey(VK_RETURN, true);
+            HeadlessKey(VK_RETURN, false);
+        }
+        if (practise && pass == 0) {
+            // The learner's part: the problem set on the rule as its
+            // solution sets it, then Enter to have it checked.
+            HeadlessKey(VK_A + ('P' - 'A'), true);
+            HeadlessKey(VK_A + ('P' - 'A'), false);
+            running = RunMainLoopPass();
+            StartDemonstration(practice.problem.plan, practice.problem.text, PlatformGetTickCount());
+            while (demonstration.running) StepOnDemonstration(PlatformGetTickCount());
+            HeadlessKey(VK_RETURN, true);
+            HeadlessKey(VK_RETURN, false);
         }
     }
     ScreenPicture screen{&HeadlessLastPresented(), width, height};
