@@ -60,6 +60,12 @@ struct ScaleMark {
 
 constexpr int MARK_LENGTH_CLASSES = 7;
 
+// Marks closer than this (scene units, about 3.5 texels and 3.3 pixels on a
+// 1920-pixel-wide screen) are not drawn; the subdivision stops short of it.
+// The generator draws the rules' marks with it; the program judges how
+// finely a scale can be read with it.
+constexpr double MIN_MARK_SPACING = 0.054;
+
 // The scale of that name (as written, e.g. "LL2"), or null.
 const ScaleDefinition* FindScale(const std::string& name);
 // Every name FindScale knows, separated by spaces.

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <sstream>
 
-#include "tools/rulegen/rule_texture.h"
 #include "scales/scales.h"
 
 namespace {

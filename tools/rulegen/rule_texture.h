@@ -22,10 +22,6 @@
 #include "scales/scales.h"
 #include "tools/rulegen/strip_map.h"
 
-// Marks closer than this (scene units, about 3.5 texels and 3.3 pixels on a
-// 1920-pixel-wide screen) are not drawn; the subdivision stops short of it.
-constexpr double MIN_MARK_SPACING = 0.054;
-
 struct RuleFonts {
     FT_Library library;
     FT_Face regular;  // numerals and formulas
