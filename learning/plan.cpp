@@ -330,7 +330,8 @@ bool PlanSetting(const Command& setting, const TextureScales& rule, double curre
         return false;
     }
     const bool slides = setting.kind == CommandKind::SlideSetting;
-    const std::string where = slides ? MarkOn(setting.value, *scale) : ShortNumber(setting.value) + " on " + scale->name;
+    const std::string where =
+        slides ? MarkOn(setting.value, *scale) : ShortNumber(setting.value) + " on " + scale->name;
     if (setting.kind == CommandKind::HairlineSetting) {
         const double hairline = scale->position(setting.value) + (strip == STRIP_SLIDE ? currentSlide : 0.0);
         if (hairline < HAIRLINE_REACH_LOW - 1e-9 || hairline > HAIRLINE_REACH_HIGH + 1e-9) {
