@@ -251,6 +251,15 @@ bool CoversValue(const ScaleDefinition& scale, double value) {
     return value >= scale.low - margin && value <= scale.high + margin;
 }
 
+// A value set against another: C's and D's ends by their names as indexes.
+std::string MarkOn(double value, const ScaleDefinition& scale) {
+    const bool indexed = std::strcmp(scale.name, "C") == 0 || std::strcmp(scale.name, "D") == 0;
+    if (indexed && (value == 1.0 || value == 10.0)) {
+        return std::string(scale.name) + "'s " + (value == 1.0 ? "1 (left index)" : "10 (right index)");
+    }
+    return ShortNumber(value) + " on " + scale.name;
+}
+
 }  // namespace
 
 Plan PlanCalculation(const Command& calculation, const TextureScales rules[2], int preferredRule,
@@ -320,7 +329,9 @@ bool PlanSetting(const Command& setting, const TextureScales& rule, double curre
         *error = OffScaleText(setting.value, *scale);
         return false;
     }
-    const std::string where = ShortNumber(setting.value) + " on " + scale->name;
+    const bool slides = setting.kind == CommandKind::SlideSetting;
+    const std::string where =
+        slides ? MarkOn(setting.value, *scale) : ShortNumber(setting.value) + " on " + scale->name;
     if (setting.kind == CommandKind::HairlineSetting) {
         const double hairline = scale->position(setting.value) + (strip == STRIP_SLIDE ? currentSlide : 0.0);
         if (hairline < HAIRLINE_REACH_LOW - 1e-9 || hairline > HAIRLINE_REACH_HIGH + 1e-9) {
@@ -342,7 +353,7 @@ bool PlanSetting(const Command& setting, const TextureScales& rule, double curre
                  (strip == STRIP_SLIDE ? "slide" : "body") + "; 'over' sets a slide scale against a body scale";
         return false;
     }
-    const std::string otherWhere = ShortNumber(setting.otherValue) + " on " + other->name;
+    const std::string otherWhere = MarkOn(setting.otherValue, *other);
     const bool first = strip == STRIP_SLIDE;
     const double slide = first ? other->position(setting.otherValue) - scale->position(setting.value)
                                : scale->position(setting.value) - other->position(setting.otherValue);

@@ -9,6 +9,7 @@
 
 #include "learning/calculation.h"
 #include "learning/plan.h"
+#include "learning/practice.h"
 
 namespace {
 
@@ -255,8 +256,8 @@ TEST(Planning, SettingsTakeOneStep) {
         {"D 2.5", 0, 0.3, std::log10(2.5), "Set the hairline over 2.5 on D"},
         {"CI 4", 0, 0.2, 1.2 - std::log10(4.0), "Set the hairline over 4 on CI"},
         {"ll2 1.5", 1, 0.0, std::log10(10 * std::log(1.5)), "Set the hairline over 1.5 on LL2"},
-        {"C 10 over D 4", 0, 0.5, std::log10(4.0) - 1.0, "Bring 10 on C to 4 on D"},
-        {"D 2 over C 1", 0, 0.5, std::log10(2.0), "Bring 1 on C to 2 on D"},
+        {"C 10 over D 4", 0, 0.5, std::log10(4.0) - 1.0, "Bring C's 10 (right index) to 4 on D"},
+        {"D 2 over C 1", 0, 0.5, std::log10(2.0), "Bring C's 1 (left index) to 2 on D"},
         {"K 4000", 0, 0.0, 0, "4000 is off K: K runs from 1 to 1000"},
         {"Q 4", 0, 0.0, 0, "unknown scale 'Q'; this rule has K A B CI C D L"},
         {"W1 2", 0, 0.0, 0, "this rule has no W1; it has K A B CI C D L"},
@@ -273,6 +274,71 @@ TEST(Planning, SettingsTakeOneStep) {
             EXPECT_NEAR(step.target, c.target, 1e-9) << c.line;
         }
     }
+}
+
+// The same state gives the same problems, here and on every platform; each
+// is one the rules can work, and its plan reads its answer.
+TEST(Practice, ASeedGivesTheSameProblemsEverywhere) {
+    const char* first[] = {"sin(46)", "410*0.15", "sin(25)", "e^2.5", "log(910)", "sin(74)", "e^3.9", "e^0.9"};
+    const ScaleMap shipped = MapOf(RULES[0]);
+    uint32_t state = 7;
+    for (const char* text : first) EXPECT_EQ(MakeProblem(&state, shipped.textures, 0).text, text);
+    for (const Rules& rules : RULES) {
+        const ScaleMap map = MapOf(rules);
+        state = 1;
+        for (int k = 0; k < 40; ++k) {
+            const Problem problem = MakeProblem(&state, map.textures, 1);
+            const std::string what = std::string(rules.name) + ": " + problem.text;
+            ASSERT_TRUE(problem.plan.possible) << what;
+            EXPECT_NE(problem.where.find(std::string("hairline on ") + problem.plan.answerScale->name),
+                      std::string::npos)
+                << what;
+            const double exact = EvaluateCalculation(problem.calculation);
+            EXPECT_NEAR(Worked(problem.plan, map.textures[problem.plan.rule], what), exact, 2e-3 * exact);
+        }
+    }
+}
+
+TEST(Practice, ReadingsAreJudgedToTheGraduation) {
+    struct Tolerance {
+        const char* scale;
+        double value;
+        double width;  // of the finest graduation there
+    };
+    const Tolerance tolerances[] = {
+        {"D", 1.5, 0.01}, {"D", 8.18, 0.05}, {"A", 50, 0.5}, {"LL3", 100, 5}, {"L", 0.3, 0.005},
+    };
+    for (const Tolerance& t : tolerances) {
+        EXPECT_NEAR(ReadingTolerance(*FindScale(t.scale), t.value), t.width, 1e-9) << t.scale << " " << t.value;
+    }
+    struct Case {
+        const char* calculation;
+        double reading;
+        bool right;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"3.7*4.2/1.9", 8.18, true, "Right: D reads 8.18 (exact 8.1789)"},
+        {"3.7*4.2/1.9", 7.95, false, "Not quite: you left 7.95 on D; the answer is 8.179 (8.1789)"},
+        {"25*4", 1.002, true, "Right: D reads 1.002, so the answer is 100.2 (exact 100)"},
+        {"25*4", 1.05, false, "Not quite: you left 1.050 on D; D should read 1.000, so the answer is 100.0 (100)"},
+        {"log(350)", 0.545, true, "Right: L reads 0.545, so the log is 2.545 (exact 2.5441)"},
+        {"sin(30)", 5.1, false, "Not quite: you left 5.10 on C; C should read 5.000, so the answer is 0.500 (0.5)"},
+    };
+    const ScaleMap map = MapOf(RULES[0]);
+    for (const Case& c : cases) {
+        Problem problem;
+        std::string error;
+        ASSERT_TRUE(MakeProblemFrom(c.calculation, map.textures, 0, &problem, &error)) << error;
+        std::string message;
+        EXPECT_EQ(CheckAnswer(problem, c.reading, &message), c.right) << c.calculation << " " << c.reading;
+        EXPECT_EQ(message, c.message) << c.calculation << " " << c.reading;
+    }
+    Problem problem;
+    std::string error;
+    EXPECT_FALSE(MakeProblemFrom("2+3", map.textures, 0, &problem, &error));
+    EXPECT_EQ(error, "2+3: the rule multiplies and divides but does not add or subtract; work out each term on the "
+                     "rule and add them by hand");
 }
 
 }  // namespace
