@@ -1,6 +1,5 @@
 #include "learning/demonstration.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "interaction/dragging.h"
@@ -16,8 +15,10 @@ double PartPosition(const PlanStep& step) {
     return step.movesSlide ? position.slide : position.hairline;
 }
 
-// Brings the step's part to a position, within the rule's ends.
+// Brings the step's part to a position, within the rule's ends. A step that
+// only reads moves nothing.
 void MovePartTo(const PlanStep& step, double position) {
+    if (step.reads) return;
     if (step.movesSlide) {
         MovePanelAlongRule(RuleSlidePanel(step.rule), SlideShiftFor(step.rule, position));
     } else {
@@ -107,7 +108,7 @@ std::string ReadingMessage(const Plan& plan, const std::string& title) {
                       plan.answerScale->name, plan.exact);
         return text;
     }
-    const double value = reading->value * std::pow(10.0, plan.decimalExponent);
+    const double value = PlacedAnswer(plan, reading->value);
     const double off = plan.exact != 0.0 ? 100.0 * (value - plan.exact) / plan.exact : 0.0;
     std::snprintf(text, sizeof text, "%s reads %s under the hairline: %s = %s (exact %.6g, %+.2f %%)",
                   plan.answerScale->name, FormatReading(reading->value).c_str(), title.c_str(),

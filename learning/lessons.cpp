@@ -55,7 +55,8 @@ void RunTypedLine(const std::string& line, uint32_t now) {
     if (command.kind == CommandKind::Calculation) {
         TextureScales rules[READOUT_RULES];
         BothRules(rules);
-        const Plan plan = PlanCalculation(command, rules, rule);
+        const RulePosition positions[READOUT_RULES] = {ReadRulePosition(0), ReadRulePosition(1)};
+        const Plan plan = PlanCalculation(command, rules, rule, positions);
         if (!plan.possible) {
             ShowMessage(plan.message);
             return;

@@ -19,9 +19,9 @@
 
 namespace {
 
-constexpr int WIDTH = 1280;
-constexpr int HEIGHT = 720;
-constexpr uint32_t PASS_MS = 20;
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 360;
+constexpr uint32_t PASS_MS = 100;
 
 void Press(int virtualKey) {
     HeadlessKey(virtualKey, true);
@@ -29,7 +29,7 @@ void Press(int virtualKey) {
 }
 
 // Opens the command line, types the line and runs it.
-void Run(const std::string& line) {
+void RunLine(const std::string& line) {
     Press(VK_RETURN);
     RunPass();
     HeadlessType(line.c_str());
@@ -94,13 +94,13 @@ TEST_F(Learning, DemonstrationsEndOnTheAnswer) {
         {"", "sqrt(5)"},     {"", "sqrt(50)"}, {"", "8^(1/3)"}, {"", "1/7"},     {"", "pi*2.5^2"},
         {"", "sin(30)"},     {"", "tan(20)"}, {"", "log(2)"},   {"", "e^0.5"},   {"", "1.05^12"},
         {"darmstadt", "2.6*3.1"}, {"darmstadt", "sqrt(7)"},   {"darmstadt", "sin(40)"},
-        {"elektro", "7.5/2.5"},   {"elektro", "1.2^5"},       {"elektro", "log(3)"},
+        {"elektro", "7.5/2.5"},   {"elektro", "1.2^5"},       {"elektro", "sqrt(3)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.rules) + " " + c.line);
         const std::string rules = c.rules[0] == '\0' ? "" : models + "/" + c.rules + ".rules";
         ASSERT_TRUE(StartOn(rules));
-        Run(c.line);
+        RunLine(c.line);
         ASSERT_TRUE(demonstration.running) << commandLine.message;
         const Plan plan = demonstration.plan;
         const int took = RunDemonstration();
@@ -118,7 +118,7 @@ TEST_F(Learning, DemonstrationsEndOnTheAnswer) {
 
 TEST_F(Learning, TheDefaultRulesWorkThreePointSevenTimesFourPointTwoOverOnePointNine) {
     ASSERT_TRUE(StartOn(""));
-    Run("3.7*4.2/1.9");
+    RunLine("3.7*4.2/1.9");
     ASSERT_GE(RunDemonstration(), 0);
     double d = 0.0;
     ASSERT_TRUE(ReadOn(0, FindScale("D"), &d));
@@ -132,26 +132,28 @@ TEST_F(Learning, SettingsMoveOnePartAndMistakesMoveNothing) {
     struct Case {
         const char* line;
         int rule;
-        const char* scale;
+        const char* scale;  // read under the hairline; null: what C's index stands over on D
         double value;
     };
     const Case settings[] = {
-        {"D 2.5", 0, "D", 2.5}, {"C 1 over D 2", 0, "C", 2.0 / 2.0}, {"CI 4", 0, "CI", 4.0}, {"lower LL3 5", 1, "LL3", 5.0},
-        {"C 10 over D 4", 1, "C", 10.0 * 0.4 / 4.0}, {"upper K 27", 0, "K", 27.0},
+        {"D 2.5", 0, "D", 2.5}, {"C 1 over D 2", 0, nullptr, 2.0},  {"CI 4", 0, "CI", 4.0},
+        {"lower LL3 5", 1, "LL3", 5.0}, {"C 10 over D 4", 1, nullptr, 4.0}, {"upper K 27", 0, "K", 27.0},
     };
     for (const Case& c : settings) {
         SCOPED_TRACE(c.line);
-        Run(c.line);
+        RunLine(c.line);
         ASSERT_GE(RunDemonstration(), 0);
-        double read = 0.0;
-        ASSERT_TRUE(ReadOn(c.rule, FindScale(c.scale), &read));
+        double read = ReadRule(c.rule).setting;
+        if (c.scale != nullptr) {
+            ASSERT_TRUE(ReadOn(c.rule, FindScale(c.scale), &read));
+        }
         EXPECT_NEAR(read, c.value, c.value * 0.003);
     }
     const std::string bad[] = {"K 4000", "Q 2", "D", "2 +", "upper LL3 5"};
     for (const std::string& line : bad) {
         SCOPED_TRACE(line);
         const RulePosition before[2] = {ReadRulePosition(0), ReadRulePosition(1)};
-        Run(line);
+        RunLine(line);
         RunDemonstration();
         EXPECT_FALSE(commandLine.message.empty());
         for (int rule = 0; rule < 2; ++rule) {
@@ -186,7 +188,7 @@ TEST_F(Learning, KeysTypeWhileTheLineIsOpen) {
     HeadlessMouseButton(HeadlessButton::Left, false);
     EXPECT_EQ(dragSensitivity, sensitivity);
 
-    Run("3.7*4.2/1.9");
+    RunLine("3.7*4.2/1.9");
     ASSERT_TRUE(demonstration.running);
     Press(VK_SPACE);
     RunPass();
