@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "app/frame_driver.h"
+#include "app/last_setting.h"
 #include "app/startup_timing.h"
 #include "reading/readout_overlay.h"
 #include "render/view.h"
@@ -109,6 +110,8 @@ bool RunMainLoopPassWatched(const StartupWatch& watch) {
     const bool firstFrame = inputState.startupDone == 0;
     if (firstFrame) {
         RunStartupSteps(watch);
+        // The first frame the user sees shows the setting asked for.
+        ApplyLaunchSetting();
         inputState.startupDone = 1;
     }
     DriveFrame();
@@ -124,6 +127,7 @@ int WinMain() {
         return 1;
     }
     PlatformRunMainLoop(RunMainLoopPass);
+    KeepSettingAtExit();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/app_window.h"
 #include "app/controls.h"
+#include "app/last_setting.h"
 #include "interaction/pick_and_drag.h"
 #include "reading/readout_overlay.h"
 #include "render/scene_renderer.h"
@@ -152,4 +153,6 @@ void DriveFrame() {
     if (inputState.rightButtonDown == 1) ApplyPan();
     inputState.prevCursorX = inputState.cursorX;
     inputState.prevCursorY = inputState.cursorY;
+
+    PublishSettingWhenChanged();
 }
