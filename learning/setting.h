@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "interaction/dragging.h"
 #include "reading/readout.h"
 
 struct Setting {
@@ -14,7 +15,7 @@ struct Setting {
     // Corner 0 of the upper rule's upper body strip: x and y the pan, z the
     // zoom; where start-up puts it.
     float corner[3] = {-15.0f, 7.0f, 23.0f};
-    float dragSensitivity = 0.0002f;
+    float dragSensitivity = DEFAULT_DRAG_SENSITIVITY;
     bool readoutShown = false;
 };
 
