@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "app/frame_driver.h"
+#include "app/last_setting.h"
 #include "app/startup_timing.h"
 #include "learning/command_line.h"
 #include "learning/demonstration.h"
@@ -157,6 +158,8 @@ bool RunMainLoopPassWatched(const StartupWatch& watch) {
     const bool firstFrame = inputState.startupDone == 0;
     if (firstFrame) {
         RunStartupSteps(watch);
+        // The first frame the user sees shows the setting asked for.
+        ApplyLaunchSetting();
         inputState.startupDone = 1;
     }
     DriveFrame();
@@ -172,6 +175,7 @@ int WinMain() {
         return 1;
     }
     PlatformRunMainLoop(RunMainLoopPass);
+    KeepSettingAtExit();
     return 0;
 }
 

@@ -37,9 +37,9 @@ constexpr const char* MAIN_WINDOW_TITLE = " Vernaskel";
 // Double-buffered RGBA with 8 bits a colour and a 16-bit depth buffer.
 constexpr PixelFormatRequest MAIN_PIXEL_FORMAT = {32, 8, 8, 8, 0, 16, true};
 
-// The entry: makes the window, runs the main loop, returns the exit status.
-// It returns 1 with a message when the window or its GL context cannot be
-// made, and 0 otherwise.
+// The entry: makes the window, runs the main loop, keeps the setting the
+// rules were left in, returns the exit status. It returns 1 with a message
+// when the window or its GL context cannot be made, and 0 otherwise.
 int WinMain();
 
 // Creates and shows the screen-sized window; WM_CREATE and WM_SIZE have been

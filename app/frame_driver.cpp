@@ -2,6 +2,7 @@
 
 #include "app/app_window.h"
 #include "app/controls.h"
+#include "app/last_setting.h"
 #include "interaction/pick_and_drag.h"
 #include "learning/command_line.h"
 #include "learning/demonstration.h"
@@ -171,4 +172,6 @@ void DriveFrame() {
     if (inputState.rightButtonDown == 1) ApplyPan();
     inputState.prevCursorX = inputState.cursorX;
     inputState.prevCursorY = inputState.cursorY;
+
+    PublishSettingWhenChanged();
 }

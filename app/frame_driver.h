@@ -1,6 +1,8 @@
 // One frame of the main loop: draw, then apply the input of the pass.
 #pragma once
 
+#include "scene/move_limits.h"
+
 struct FrameClock {
     float frameStamp = 0.0f;      // tick count in ms at the previous pass, as a float
     float elapsedSeconds = 0.0f;  // since the previous pass; used by the zoom keys
@@ -18,13 +20,7 @@ constexpr double ZOOM_SPEED = 6.0;      // units per second along z
 // machine suspended, the process stopped, the window system busy) would
 // otherwise move a held zoom by the whole pause at once.
 constexpr double MAX_PASS_SECONDS = 0.25;
-constexpr float ZOOM_IN_LIMIT = 6.0f;   // reference z must stay above this
-constexpr float ZOOM_OUT_LIMIT = 25.0f; // and below this
 constexpr double PAN_FACTOR = 0.18;     // units per pixel
-constexpr float PAN_LIMIT_LEFT = -25.0f;
-constexpr float PAN_LIMIT_RIGHT = -5.0f;
-constexpr float PAN_LIMIT_TOP = 15.0f;
-constexpr float PAN_LIMIT_BOTTOM = 0.0f;
 
 // How far a notch of the wheel moves the rules along z.
 constexpr double WHEEL_ZOOM_STEP = 0.5;

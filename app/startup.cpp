@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "app/app_window.h"
 #include "app/frame_driver.h"
@@ -18,6 +19,8 @@
 #include "render/textures.h"
 #include "render/view.h"
 #include "scene/transforms.h"
+
+std::string textureListFolder;
 
 namespace {
 
@@ -69,6 +72,8 @@ void LoadTextureList(const StartupWatch& watch) {
     char fileName[1024];
     char message[1024 + LIST_WORD_SIZE];
     FILE* file = OpenTextureList(fileName, sizeof fileName);
+    std::error_code error;
+    textureListFolder = std::filesystem::absolute(fileName, error).lexically_normal().parent_path().string();
     TextureList list;
     const ListReadResult read = ReadTextureList(file, &list);
     std::fclose(file);

@@ -18,6 +18,11 @@ struct StartupWatch {
 void RunStartup();
 void RunStartupSteps(const StartupWatch& watch);
 
+// The folder the texture list was found in, as an absolute path: the
+// working directory's data folder, or the installed one. Empty until
+// start-up has found it.
+extern std::string textureListFolder;
+
 // Reads the texture list, shows the loading screen and makes one texture per
 // entry, then reads the scale map beside the list. Ends the process with
 // status 1 after an "Error" message box when the list cannot be opened or

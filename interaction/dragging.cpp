@@ -8,6 +8,7 @@ float dragSensitivity = 0.0f;
 int32_t lastDraggedPanel = -1;
 
 void SetDefaultDragSensitivity() { dragSensitivity = DEFAULT_DRAG_SENSITIVITY; }
+void SetDragSensitivity(float sensitivity) { dragSensitivity = sensitivity; }
 
 void ReadSensitivityKeys() {
     for (int digit = 0; digit < 10; ++digit) {

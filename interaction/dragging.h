@@ -9,6 +9,8 @@
 extern float dragSensitivity;
 constexpr float DEFAULT_DRAG_SENSITIVITY = 0.0002f;
 void SetDefaultDragSensitivity();
+// For a setting brought back: the sensitivity it had.
+void SetDragSensitivity(float sensitivity);
 
 // The slide or cursor window (panel 0, 2, 4 or 6) the user took hold of last;
 // -1 before any.

@@ -20,3 +20,13 @@ bool PlatformExecutableDirectory(char* out, size_t outSize);
 // the usual layout <program folder>/../share/vernaskel, on Windows the
 // program's own folder. False when the program's folder cannot be told.
 bool PlatformInstalledDataFolder(char* out, size_t outSize);
+
+// The folder the program keeps the user's own records in:
+// $XDG_CONFIG_HOME/vernaskel (else $HOME/.config/vernaskel) on POSIX,
+// %APPDATA%\Vernaskel on Windows. It may not exist yet. False where there is
+// none (the browser) or it cannot be told.
+bool PlatformUserConfigFolder(char* out, size_t outSize);
+// Writes `size` bytes to `path` whole or not at all: into a new file in the
+// same folder (made first when it is missing), which then takes the old
+// one's place. False when it cannot.
+bool PlatformWriteFileWhole(const char* path, const char* data, size_t size);

@@ -157,6 +157,11 @@ void PlatformPostQuitMessage(int exitCode);
 // there the call does not return.
 void PlatformRunMainLoop(bool (*pass)());
 
+// Keeps the rules' setting text where the user comes back to it: in the
+// browser, the page's address (#set=TEXT, replacing the entry in the
+// history, not adding one); nothing on the desktop.
+void PlatformPublishSetting(const char* text);
+
 // --- Input and time --------------------------------------------------------
 
 // Nonzero when the key is down now (bit 15) or has been pressed since the

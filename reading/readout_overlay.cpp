@@ -37,6 +37,7 @@ void DrawReadout(int rule, int top, int clientWidth) {
 }  // namespace
 
 void ToggleReadout() { readoutOverlay.shown = !readoutOverlay.shown; }
+void SetReadoutShown(bool shown) { readoutOverlay.shown = shown; }
 
 void DrawReadouts(int clientWidth, int clientHeight) {
     if (!readoutOverlay.shown) return;

@@ -10,6 +10,7 @@ struct ReadoutOverlay {
 extern ReadoutOverlay readoutOverlay;
 
 void ToggleReadout();
+void SetReadoutShown(bool shown);
 
 // Draws both rules' readout panels for a client of the given size, inside
 // an overlay (render/text_panel.h); nothing where no readout is shown.

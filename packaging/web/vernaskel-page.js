@@ -1,6 +1,9 @@
 // The page around the program: starts it on the default rules or, when a
 // texture list and its images are dropped on the page (or chosen), on those;
-// shows its messages, and says when it has ended. Each start is a new
+// shows its messages, and says when it has ended. The address's fragment
+// keeps the rules' setting as the user works (#set=TEXT, the entry replaced,
+// not added to the history), so that a reload or a link opens the rule as it
+// was; #show=CALCULATION asks the program to show a calculation. Each start is a new
 // instance of the program on a new canvas, as each start on the desktop is a
 // new process. Every word of the program reaches the page's window as a
 // "vernaskel" event too (detail: what, caption, text), for pages that embed
@@ -20,6 +23,7 @@
 
   let program = null;    // the running instance
   let userFiles = null;  // the rules the user gave, for starting again
+  let lastError = '';    // the program's last line on standard error
 
   function showMessage(caption, text, hint, buttonText, onButton) {
     boxCaption.textContent = caption;
@@ -44,6 +48,8 @@
   function onProgramEvent(what, caption, text) {
     if (what === 'message') {
       showMessage(caption, text, '', 'OK', hideMessage);
+    } else if (what === 'setting') {
+      history.replaceState(history.state, '', '#set=' + text);
     } else if (what === 'ended') {
       showMessage('Vernaskel has ended', 'Escape ended the program.', HOW_TO_START, 'Start again',
                   () => start(userFiles));
@@ -54,9 +60,13 @@
   // The program ended the process (a list it cannot read, a JPEG it cannot
   // load): its message stays, with how to go on.
   function onStopped(status) {
+    // A fragment the program could not read would stop it again.
+    if (status !== 0 && argumentsFromAddress().length > 0) {
+      history.replaceState(history.state, '', location.pathname + location.search);
+    }
     if (box.hidden) {
-      showMessage('Vernaskel has stopped', 'The program stopped with status ' + status + '.', HOW_TO_START,
-                  'Start again', () => start(userFiles));
+      showMessage('Vernaskel has stopped', lastError || 'The program stopped with status ' + status + '.',
+                  HOW_TO_START, 'Start again', () => start(userFiles));
     } else {
       boxHint.textContent = 'Vernaskel has stopped. ' + HOW_TO_START;
       boxHint.hidden = false;
@@ -76,6 +86,28 @@
         // an instance that never got going has nothing to stop
       }
     }
+  }
+
+  // The program's arguments from the address's fragment: set=TEXT as --set
+  // TEXT (the text needs no decoding), show=CALCULATION, URL-decoded, as
+  // --show CALCULATION; pairs joined by '&'.
+  function argumentsFromAddress() {
+    const programArguments = [];
+    for (const pair of location.hash.replace(/^#/, '').split('&')) {
+      const equals = pair.indexOf('=');
+      const key = pair.substring(0, equals);
+      const value = pair.substring(equals + 1);
+      if (equals < 0 || value === '') continue;
+      if (key === 'set') programArguments.push('--set', value);
+      if (key === 'show') {
+        try {
+          programArguments.push('--show', decodeURIComponent(value));
+        } catch (e) {
+          // not URL-encoded text: passed over
+        }
+      }
+    }
+    return programArguments;
   }
 
   // The paths a texture list names for its images, '\' read as '/'.
@@ -124,8 +156,10 @@
     old.replaceWith(canvas);
     canvas.addEventListener('contextmenu', event => event.preventDefault());
     canvas.focus();
+    lastError = '';
     const instance = {
       canvas,
+      arguments: argumentsFromAddress(),
       onProgramEvent,
       // The program's main returns once its loop is the page's: only an
       // exit of its own, or a main that returns without a loop, stops it.
@@ -134,7 +168,10 @@
         throw toThrow;
       },
       print: text => console.log(text),
-      printErr: text => console.error(text),
+      printErr: text => {
+        lastError = text;
+        console.error(text);
+      },
       preRun: files ? [module => placeUserFiles(module.FS, files)] : [],
     };
     program = instance;

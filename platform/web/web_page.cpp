@@ -74,3 +74,6 @@ void WebPagePresented() {
     TellPage("presented", "", "");
     if (firstPass) WaitForShownFrame();
 }
+
+// The page keeps it in its address.
+void PlatformPublishSetting(const char* text) { TellPage("setting", "", text); }

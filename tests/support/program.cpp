@@ -5,6 +5,9 @@
 #include "app/app_window.h"
 #include "app/controls.h"
 #include "app/frame_driver.h"
+#include "app/last_setting.h"
+#include "app/launch_options.h"
+#include "app/startup.h"
 #include "interaction/dragging.h"
 #include "interaction/pick_and_drag.h"
 #include "reading/readout_overlay.h"
@@ -26,6 +29,9 @@ void ResetProgramState() {
     viewYaw = 0.0f;
     viewPitch = 0.0f;
     helpOverlay = HelpOverlay{};
+    launchOptions = LaunchOptions{};
+    settingPublication = SettingPublication{};
+    textureListFolder.clear();
     // scene
     panelTable = BuildInitialPanelTable();
     panelShift = Vec3f{};

@@ -160,6 +160,7 @@ describe('Vernaskel in the browser', () => {
       assert.ok(Math.abs(shown.bodyTo(row) - projectX(15, 23, WIDTH)) <= 1.5, `right end at y ${y}`);
     }
     assert.deepEqual(shown.at(projectX(0, 23, WIDTH), projectY(10, 23, HEIGHT)), [0, 0, 0]);
+    assert.equal(await page.evaluate(() => location.hash), '', 'nothing published before the user works the rule');
     assert.equal(darkAround(shown, projectX(-1.4, 22.98, WIDTH), projectY(3, 23, HEIGHT)), 3,
                  'the cursor window\'s left side, three pixels wide as on the desktop');
   });
@@ -227,6 +228,58 @@ describe('Vernaskel in the browser', () => {
     const readout = await pictureAfter();
     assert.deepEqual(readout.at(20, Math.floor(0.04 * HEIGHT) + 3), [237, 237, 237], 'the readout\'s panel');
     await page.keyboard.press('KeyR');
+  });
+
+  it('keeps the setting in its address, replaced as it changes; a #set= link opens the rule as it was',
+     async () => {
+    // The drags, zooms and pans above are published; a drag now replaces
+    // the address without a new entry in the history.
+    await page.waitForFunction(() => location.hash.startsWith('#set=v1_'), {timeout: 5000});
+    const entries = await page.evaluate(() => history.length);
+    const before = await page.evaluate(() => location.hash);
+    const row = projectY(5.5, 23, HEIGHT);
+    await page.mouse.move(projectX(-10, 23, WIDTH), row);
+    await page.mouse.down();
+    await page.mouse.move(projectX(-10, 23, WIDTH) + 40, row);
+    await pictureAfter(1);
+    await page.mouse.up();
+    await page.waitForFunction(old => location.hash !== old, {timeout: 5000}, before);
+    assert.equal(await page.evaluate(() => history.length), entries);
+    // Settled: past the publication interval nothing changes.
+    await new Promise(resolve => setTimeout(resolve, 700));
+    const link = await page.evaluate(() => location.href);
+    const worked = await pictureAfter();
+
+    const opened = await browser.newPage();
+    try {
+      await opened.setViewport({width: WIDTH, height: HEIGHT});
+      await opened.evaluateOnNewDocument(watchProgram);
+      await opened.goto(link + '&show=2%2A3');
+      // The frames after the first: the browser draws the first frame's
+      // cursor window a shade apart, with or without a setting.
+      await opened.waitForFunction(() => window.programEvents.filter(e => e.what === 'presented').length >= 4,
+                                   {timeout: 30000});
+      const shown = new Picture(await opened.evaluate(async () => {
+        window.pictures = [];
+        window.keepPictures = 3;
+        await new Promise(resolve => setTimeout(resolve, 700));
+        return window.pictures[2];
+      }));
+      let differing = 0;
+      for (let k = 0; k < shown.rgba.length; k += 4) {
+        differing += [0, 1, 2].some(c => shown.rgba[k + c] !== worked.rgba[k + c]) ? 1 : 0;
+      }
+      assert.equal(differing, 0, 'the link shows the rule as it was');
+      assert.equal(await opened.evaluate(() => location.href), link + '&show=2%2A3', 'nothing new to publish');
+
+      // A text the program cannot read stops it with its reason.
+      await opened.goto('about:blank');
+      await opened.goto(link.replace(/#.*/, '#set=v1_0.5'));
+      await opened.waitForSelector('#message:not([hidden])', {timeout: 20000});
+      assert.match(await opened.$eval('#message', box => box.innerText), /--set: a setting has 6 fields/);
+    } finally {
+      await opened.close();
+    }
   });
 
   it('follows a resize of the page, in the device\'s pixels', async () => {

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/test_data.h"
+
 namespace {
 
 std::string Quote(const std::string& text) {
@@ -126,8 +128,13 @@ RunningProgram StartProgramIn(const std::string& display, const std::string& bin
                               const std::vector<std::string>& arguments) {
     RunningProgram program;
     program.stderrPath = TempPath("stderr");
+    // The program keeps where the rules were left in the user's
+    // configuration folder when it ends: here in a folder of the tests' own
+    // (or, failing that, where nothing can be made).
+    static const std::string configHome = MakeDataDirectory({});
     const pid_t pid = fork();
     if (pid == 0) {
+        setenv("XDG_CONFIG_HOME", configHome.empty() ? "/dev/null" : configHome.c_str(), 1);
         if (display.empty()) {
             unsetenv("DISPLAY");
         } else {
