@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "app/frame_driver.h"
+#include "app/launch_options.h"
 #include "app/last_setting.h"
 #include "app/startup_timing.h"
 #include "learning/command_line.h"
@@ -34,7 +35,10 @@ void HandleTypingKey(uintptr_t virtualKey) {
 }
 
 // The seed of practice's problems: the one asked for, else the clock's.
-uint32_t PracticeSeed() { return PlatformGetTickCount() | 1u; }
+uint32_t PracticeSeed() {
+    if (launchOptions.seedGiven) return static_cast<uint32_t>(launchOptions.seed);
+    return PlatformGetTickCount() | 1u;
+}
 
 // The wheel's turn since the last pass: WM_MOUSEWHEEL's signed high word.
 void HandleWheel(uintptr_t wParam) {
@@ -158,8 +162,10 @@ bool RunMainLoopPassWatched(const StartupWatch& watch) {
     const bool firstFrame = inputState.startupDone == 0;
     if (firstFrame) {
         RunStartupSteps(watch);
-        // The first frame the user sees shows the setting asked for.
+        // The first frame the user sees shows the setting asked for, and
+        // the calculation asked for under way.
         ApplyLaunchSetting();
+        if (launchOptions.showGiven) RunTypedLine(launchOptions.show, PlatformGetTickCount());
         inputState.startupDone = 1;
     }
     DriveFrame();

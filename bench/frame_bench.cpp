@@ -1,6 +1,6 @@
 // One frame at 1920 x 1080 on the headless backend: the program on the
 // default data, against the floor that draws the same picture from a static
-// vertex buffer, and with the readout shown. Beside them the program on two
+// vertex buffer, with the readout shown, and during a demonstration. Beside them the program on two
 // white 4 x 4 textures (the geometry without the cost of sampling the rules'
 // textures) and a frame that only clears and presents.
 #include <benchmark/benchmark.h>
@@ -8,6 +8,8 @@
 #include "app/app_window.h"
 #include "app/frame_driver.h"
 #include "bench/bench_support.h"
+#include "learning/demonstration.h"
+#include "learning/lessons.h"
 #include "reading/readout_overlay.h"
 #include "render/scene_renderer.h"
 #include "render/textures.h"
@@ -47,6 +49,26 @@ void BM_DriveFrame_WithReadout(benchmark::State& state) {
     ResetProgramState();
 }
 BENCHMARK(BM_DriveFrame_WithReadout)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// A frame while a demonstration works 3.7 x 4.2 / 1.9: a part moving, its
+// caption in the panel; the clock advances 16 ms a frame, and the
+// demonstration starts again from the reading whenever it has ended.
+void BM_DriveFrame_Demonstrating(benchmark::State& state) {
+    if (!StartOnDefaultData(state)) return;
+    const SteadyMemory steady;
+    WarmUpProgram();
+    for (auto _ : state) {
+        if (!demonstration.running) {
+            state.PauseTiming();
+            RunTypedLine("3.7*4.2/1.9", PlatformGetTickCount());
+            state.ResumeTiming();
+        }
+        HeadlessAdvanceTicks(16);
+        DriveFrame();
+    }
+    ResetProgramState();
+}
+BENCHMARK(BM_DriveFrame_Demonstrating)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
 
 void BM_FrameFloor(benchmark::State& state) {
     if (!StartOnDefaultData(state)) return;
