@@ -254,7 +254,7 @@ describe('Vernaskel in the browser', () => {
     try {
       await opened.setViewport({width: WIDTH, height: HEIGHT});
       await opened.evaluateOnNewDocument(watchProgram);
-      await opened.goto(link + '&show=2%2A3');
+      await opened.goto(link);
       // The frames after the first: the browser draws the first frame's
       // cursor window a shade apart, with or without a setting.
       await opened.waitForFunction(() => window.programEvents.filter(e => e.what === 'presented').length >= 4,
@@ -270,13 +270,47 @@ describe('Vernaskel in the browser', () => {
         differing += [0, 1, 2].some(c => shown.rgba[k + c] !== worked.rgba[k + c]) ? 1 : 0;
       }
       assert.equal(differing, 0, 'the link shows the rule as it was');
-      assert.equal(await opened.evaluate(() => location.href), link + '&show=2%2A3', 'nothing new to publish');
+      assert.equal(await opened.evaluate(() => location.href), link, 'nothing new to publish');
 
       // A text the program cannot read stops it with its reason.
       await opened.goto('about:blank');
       await opened.goto(link.replace(/#.*/, '#set=v1_0.5'));
       await opened.waitForSelector('#message:not([hidden])', {timeout: 20000});
       assert.match(await opened.$eval('#message', box => box.innerText), /--set: a setting has 6 fields/);
+    } finally {
+      await opened.close();
+    }
+  });
+
+  it('works a calculation shown by a #show= link, and one typed on the command line', async () => {
+    // The upper rule's hairline and slide as the page's address has them.
+    const upperRule = hash => {
+      const fields = decodeURIComponent(hash).replace(/^#set=/, '').split('_');
+      const [hairline, slide] = fields[1].split(',').map(Number);
+      return {hairline, slide};
+    };
+    const opened = await browser.newPage();
+    try {
+      await opened.setViewport({width: WIDTH, height: HEIGHT});
+      await opened.evaluateOnNewDocument(watchProgram);
+      await opened.goto(page.url().replace(/#.*/, '') + '#show=2%2A3');
+      // Worked step by step: C's 1 over D's 2, the hairline over 3 on C,
+      // which crosses D at 6.
+      await opened.waitForFunction(() => {
+        if (!location.hash.startsWith('#set=')) return false;
+        const upper = decodeURIComponent(location.hash).split('_')[1].split(',').map(Number);
+        return Math.abs(upper[0] - Math.log10(6)) < 1e-3 && Math.abs(upper[1] - Math.log10(2)) < 1e-3;
+      }, {timeout: 30000});
+      // Typed: Enter, the line, Enter.
+      await opened.keyboard.press('Enter');
+      await opened.keyboard.type('D 2.5');
+      await opened.keyboard.press('Enter');
+      await opened.waitForFunction(() => {
+        const upper = decodeURIComponent(location.hash).split('_')[1].split(',').map(Number);
+        return Math.abs(upper[0] - Math.log10(2.5)) < 1e-3;
+      }, {timeout: 10000});
+      assert.ok(Math.abs(upperRule(await opened.evaluate(() => location.hash)).slide - Math.log10(2)) < 1e-3,
+                'a hairline setting leaves the slide where it was');
     } finally {
       await opened.close();
     }
