@@ -296,6 +296,10 @@ bool ParseSetting(const std::vector<Token>& tokens, size_t at, Command* command,
 
 bool ParseCommand(const std::string& line, Command* command, std::string* error) {
     *command = Command{};
+    if (line.size() > COMMAND_MAX_LENGTH) {
+        *error = "a line of at most " + std::to_string(COMMAND_MAX_LENGTH) + " characters, please";
+        return false;
+    }
     std::vector<Token> tokens;
     if (!Tokenize(line, &tokens, error)) return false;
     size_t at = 0;

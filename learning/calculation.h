@@ -42,6 +42,10 @@ struct Command {
     std::string text;
 };
 
+// The longest line read: enough for any calculation a rule can work, and a
+// bound on how deeply a line can nest (parsing and evaluating recurse).
+constexpr size_t COMMAND_MAX_LENGTH = 200;
+
 // Parses one line. On a mistake false, with *error one line naming it
 // ("unexpected ')' at 5"); *command is then left unspecified. A blank line
 // is an Empty command.

@@ -122,7 +122,7 @@ void CheckOrPoseNext() {
     if (right && practice.solutionShown) message += " (as shown, so not counted)";
     if (right && !practice.solutionShown) ++practice.right;
     practice.checked = true;
-    ShowMessage(message + " Score: " + std::to_string(practice.right) + " of " + std::to_string(practice.asked) +
+    ShowMessage(practice.problem.text + ": " + message + ". Score: " + std::to_string(practice.right) + " of " + std::to_string(practice.asked) +
                 ". Enter: the next problem.");
 }
 

@@ -80,9 +80,16 @@ std::string ToGraduation(double value, double tolerance, int decimalExponent) {
     return text;
 }
 
+// The exact value to six figures, large ones without an exponent.
 std::string Exact(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.5g", value);
+    char text[48];
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e5 && magnitude < 1e12) {
+        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 5.0);
+        std::snprintf(text, sizeof text, "%.0f", std::round(value / unit) * unit);
+    } else {
+        std::snprintf(text, sizeof text, "%.6g", value);
+    }
     return text;
 }
 
@@ -143,6 +150,8 @@ bool CheckAnswer(const Problem& problem, double readOnAnswerScale, std::string* 
     // The answer as the reading makes it, decimal point placed.
     const auto answerOf = [&](double reading) {
         if (plan.characteristic != 0) return ToGraduation(reading + plan.characteristic, tolerance, 0);
+        // No more figures than the reading has.
+        if (plan.decimalExponent > 0) return FormatReading(reading * std::pow(10.0, plan.decimalExponent));
         return ToGraduation(reading, tolerance, plan.decimalExponent);
     };
     const char* what = plan.characteristic != 0 ? "the log" : "the answer";

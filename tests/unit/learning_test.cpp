@@ -79,6 +79,12 @@ TEST(TypedLine, BadLinesSayWhatIsWrong) {
         {"C 1 over D", "'over' at 5 needs a scale and a value after it, as in C 1 over D 2"},
         {"D 2 3", "unexpected '3' at 5"},
     };
+    // Nesting is bounded by the line's length: parsing and evaluating recurse.
+    const std::string deep = std::string(150, '(') + "2" + std::string(150, ')');
+    Command nested;
+    std::string tooLong;
+    EXPECT_FALSE(ParseCommand(deep, &nested, &tooLong));
+    EXPECT_EQ(tooLong, "a line of at most 200 characters, please");
     for (const auto& c : cases) {
         Command command;
         std::string error;
@@ -318,11 +324,11 @@ TEST(Practice, ReadingsAreJudgedToTheGraduation) {
         const char* message;
     };
     const Case cases[] = {
-        {"3.7*4.2/1.9", 8.18, true, "Right: D reads 8.18 (exact 8.1789)"},
-        {"3.7*4.2/1.9", 7.95, false, "Not quite: you left 7.95 on D; the answer is 8.179 (8.1789)"},
+        {"3.7*4.2/1.9", 8.18, true, "Right: D reads 8.18 (exact 8.17895)"},
+        {"3.7*4.2/1.9", 7.95, false, "Not quite: you left 7.95 on D; the answer is 8.179 (8.17895)"},
         {"25*4", 1.002, true, "Right: D reads 1.002, so the answer is 100.2 (exact 100)"},
         {"25*4", 1.05, false, "Not quite: you left 1.050 on D; D should read 1.000, so the answer is 100.0 (100)"},
-        {"log(350)", 0.545, true, "Right: L reads 0.545, so the log is 2.545 (exact 2.5441)"},
+        {"log(350)", 0.545, true, "Right: L reads 0.545, so the log is 2.545 (exact 2.54407)"},
         {"sin(30)", 5.1, false, "Not quite: you left 5.10 on C; C should read 5.000, so the answer is 0.500 (0.5)"},
     };
     const ScaleMap map = MapOf(RULES[0]);
