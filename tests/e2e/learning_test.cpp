@@ -2,6 +2,7 @@
 // the data the generator draws, with the readout as the judge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -199,6 +200,45 @@ TEST_F(Learning, KeysTypeWhileTheLineIsOpen) {
     EXPECT_EQ(inputState.quitRequested, 0);
     Press(VK_ESCAPE);
     EXPECT_FALSE(RunPass());
+}
+
+// Every panel of text holds its text, whatever the line: at 1024 x 768 the
+// readouts of a rule set for 2 x 3 and the message of a demonstration.
+TEST_F(Learning, PanelsHoldTheirText) {
+    constexpr int width = 1024;
+    constexpr int height = 768;
+    ASSERT_TRUE(StartProgramIn(std::string(VERNASKEL_DATA_DIR) + "/..", width, height));
+    RunLine("2*3");
+    ASSERT_GE(RunDemonstration(), 0);
+    Press(VK_A + ('R' - 'A'));
+    RunPass();
+    RunPass();
+    const std::vector<uint8_t> picture = HeadlessReadPixels();
+    // The panels' rows: the readouts' above and below the rules, the line's
+    // at the bottom.
+    const int tops[] = {static_cast<int>(0.04 * height), static_cast<int>(0.87 * height), height - 28};
+    // Text is black like the background: text running past its panel would
+    // touch the panel's right edge and vanish beyond it.
+    const auto isPanel = [&](int x, int y) {
+        const Rgb pixel = PixelAt(picture, width, x, y);
+        return pixel.r == 237 && pixel.g == 237 && pixel.b == 237;
+    };
+    for (const int top : tops) {
+        int panelRight = -1;
+        for (int y = top + 2; y < top + 20; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (isPanel(x, y)) panelRight = std::max(panelRight, x);
+            }
+        }
+        int textRight = -1;
+        for (int y = top + 2; y < top + 20; ++y) {
+            for (int x = 12; x < panelRight; ++x) {
+                if (!isPanel(x, y) && isPanel(x - 1, y)) textRight = std::max(textRight, x);
+            }
+        }
+        EXPECT_GT(textRight, 100) << "the panel at row " << top << " has text";
+        EXPECT_GE(panelRight - textRight, 3) << "the panel at row " << top << " ends after its text";
+    }
 }
 
 // Practice: the same seed poses the same problems; the rule set for the
