@@ -85,6 +85,9 @@ void ToggleHelp() { helpOverlay.shown = !helpOverlay.shown; }
 
 void DrawHelp(int clientWidth, int clientHeight) {
     if (!helpOverlay.shown) return;
+    const int padding = PanelPadding();
+    const int lineHeight = PanelLineHeight();
+    const int effectX = TextPixels(HELP_EFFECT_X);
     // The controls' keys in one column and their effects in another, each
     // effect wrapped to the panel; keys wider than their column stand on a
     // line of their own.
@@ -93,22 +96,22 @@ void DrawHelp(int clientWidth, int clientHeight) {
         int row;
         std::string text;
     };
-    const int width = std::min(clientWidth - 2 * PANEL_PADDING, HELP_WIDTH);
-    const float effectWidth = static_cast<float>(width - HELP_EFFECT_X - 2 * PANEL_PADDING);
+    const int width = std::min(clientWidth - 2 * padding, TextPixels(HELP_WIDTH));
+    const float effectWidth = static_cast<float>(width - effectX - 2 * padding);
     const auto fits = [effectWidth](const std::string& line) { return TextWidth(line.c_str()) <= effectWidth; };
     std::vector<HelpLine> lines = {{0, 0, "Vernaskel's controls (F1 hides them)"}};
     int row = 2;
     for (int k = 0; k < CONTROL_COUNT; ++k) {
         const Control& control = CONTROLS[k];
         lines.push_back({0, row, control.keys});
-        if (TextWidth(control.keys) + PANEL_PADDING > HELP_EFFECT_X) ++row;
-        for (const std::string& line : Wrap(control.effect, fits)) lines.push_back({HELP_EFFECT_X, row++, line});
+        if (TextWidth(control.keys) + padding > effectX) ++row;
+        for (const std::string& line : Wrap(control.effect, fits)) lines.push_back({effectX, row++, line});
     }
-    const int height = row * PANEL_LINE_HEIGHT + 2 * PANEL_PADDING;
+    const int height = row * lineHeight + 2 * padding;
     const int left = (clientWidth - width) / 2;
-    const int top = std::max(PANEL_PADDING, (clientHeight - height) / 2);
+    const int top = std::max(padding, (clientHeight - height) / 2);
     FillPanel(left, top, width, height);
     for (const HelpLine& line : lines) {
-        PanelTextLine(left + PANEL_PADDING + line.x, top + PANEL_PADDING + line.row * PANEL_LINE_HEIGHT, line.text);
+        PanelTextLine(left + padding + line.x, top + padding + line.row * lineHeight, line.text);
     }
 }

@@ -12,16 +12,16 @@ bool ProjectPanelCorners(const Panel& panel, ScreenCorner corners[4]) {
     for (const auto& corner : panel.corner) {
         if (!(corner[2] > 0.0f)) return false;
     }
-    const double width = viewState.clientWidth;
-    const double height = viewState.clientHeight;
+    const double width = viewState.pictureWidth;
+    const double height = viewState.pictureHeight;
     const double distance = viewState.pickDistance;
     const double scaleX = width / viewState.pickHalfWidth;
     const double scaleY = height / viewState.pickHalfHeight;
     for (int k = 0; k < 4; ++k) {
         const float* c = panel.corner[k];
         const double depth = distance + c[2];
-        corners[k].sx = static_cast<float>(0.5 * (width + scaleX * distance * c[0] / depth));
-        corners[k].sy = static_cast<float>(0.5 * height - 0.5 * scaleY * distance * c[1] / depth);
+        corners[k].sx = static_cast<float>(viewState.pictureLeft + 0.5 * (width + scaleX * distance * c[0] / depth));
+        corners[k].sy = static_cast<float>(viewState.pictureTop + 0.5 * height - 0.5 * scaleY * distance * c[1] / depth);
     }
     return true;
 }

@@ -47,25 +47,27 @@ std::string TakeCommandLine() {
 void ShowMessage(const std::string& message) { commandLine.message = message; }
 
 void DrawCommandLine(int clientWidth, int clientHeight) {
+    const int padding = PanelPadding();
     if (!commandLine.open && commandLine.message.empty()) return;
+    const int lineHeight = PanelLineHeight();
     const std::string line = commandLine.open ? PROMPT + commandLine.text : commandLine.message;
-    const int textLeft = 2 * PANEL_PADDING;
-    int width = static_cast<int>(TextWidth(line.c_str())) + 2 * PANEL_PADDING;
+    const int textLeft = 2 * padding;
+    int width = static_cast<int>(TextWidth(line.c_str())) + 2 * padding;
     const float caretX = static_cast<float>(textLeft) + TextWidth(line.c_str()) + 1.0f;
     if (commandLine.open) {
         const int hintWidth =
-            commandLine.text.empty() ? static_cast<int>(TextWidth(HINT)) + 3 * PANEL_PADDING : 0;
-        width = std::max({width + PANEL_PADDING, static_cast<int>(OPEN_PANEL_SHARE * clientWidth), width + hintWidth});
+            commandLine.text.empty() ? static_cast<int>(TextWidth(HINT)) + 3 * padding : 0;
+        width = std::max({width + padding, static_cast<int>(OPEN_PANEL_SHARE * clientWidth), width + hintWidth});
     }
-    width = std::min(width, clientWidth - 2 * PANEL_PADDING);
-    const int height = PANEL_LINE_HEIGHT + PANEL_PADDING;
-    const int top = clientHeight - height - PANEL_PADDING;
-    FillPanel(PANEL_PADDING, top, width, height);
-    const int textTop = top + PANEL_PADDING / 2 + 1;
+    width = std::min(width, clientWidth - 2 * padding);
+    const int height = lineHeight + padding;
+    const int top = clientHeight - height - padding;
+    FillPanel(padding, top, width, height);
+    const int textTop = top + padding / 2 + 1;
     PanelTextLine(textLeft, textTop, line);
     if (!commandLine.open) return;
-    DrawPanelCaret(caretX, textTop, PANEL_LINE_HEIGHT - 4);
+    DrawPanelCaret(caretX, textTop, lineHeight - TextPixels(4));
     if (commandLine.text.empty()) {
-        PanelTextLine(static_cast<int>(caretX) + 2 * PANEL_PADDING, textTop, HINT, HINT_GREY);
+        PanelTextLine(static_cast<int>(caretX) + 2 * padding, textTop, HINT, HINT_GREY);
     }
 }

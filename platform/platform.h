@@ -119,6 +119,16 @@ constexpr uintptr_t MakeWheelParam(int delta) { return static_cast<uintptr_t>(st
 int PlatformScreenWidth();
 int PlatformScreenHeight();
 
+// How much larger than the desktop's the program's text is drawn, in the
+// window's pixels: 1 on the desktop; in the browser the page's pixel density
+// times what brings the text to the page's own text size.
+double PlatformTextScale();
+// Whether the picture keeps the proportions it was made for inside a window
+// of another shape (fitted, with bands), rather than filling the window: so
+// in the browser, whose canvas may be a phone held upright; the desktop's
+// window is the screen, which the picture fills.
+bool PlatformKeepsProportions();
+
 // Creates a decorated, resizable window and sends WM_CREATE to `proc` before
 // returning. Returns null (with PlatformLastError set) when the window cannot
 // be made or when the procedure refuses WM_CREATE.

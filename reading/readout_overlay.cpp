@@ -19,6 +19,8 @@ constexpr double UPPER_READOUT_TOP = 0.04;
 constexpr double LOWER_READOUT_TOP = 0.87;
 
 void DrawReadout(int rule, int top, int clientWidth) {
+    const int padding = PanelPadding();
+    const int lineHeight = PanelLineHeight();
     std::string line;
     if (scaleMap.state == ScaleMapState::Missing) {
         line = "No readout: these rules come without a scale map (data/scales).";
@@ -29,9 +31,9 @@ void DrawReadout(int rule, int top, int clientWidth) {
         line = readout.mapped ? ReadoutLine(readout) : "No readout: the scale map does not describe this rule.";
     }
     const int width =
-        std::min(clientWidth - 2 * PANEL_PADDING, static_cast<int>(TextWidth(line.c_str())) + 2 * PANEL_PADDING);
-    FillPanel(PANEL_PADDING, top, width, PANEL_LINE_HEIGHT + PANEL_PADDING);
-    PanelTextLine(2 * PANEL_PADDING, top + PANEL_PADDING / 2 + 1, line);
+        std::min(clientWidth - 2 * padding, static_cast<int>(TextWidth(line.c_str())) + 2 * padding);
+    FillPanel(padding, top, width, lineHeight + padding);
+    PanelTextLine(2 * padding, top + padding / 2 + 1, line);
 }
 
 }  // namespace

@@ -19,9 +19,24 @@ uint32_t CreateBitmapFont(const char* faceName, int32_t height) {
     return base;
 }
 
+namespace {
+
+constexpr int DESKTOP_CELL_HEIGHT = 12;
+
+}  // namespace
+
 void CreateTextFont() {
-    bitmapFont.cellHeight = 12.0f;
-    bitmapFont.listBase = CreateBitmapFont("Arial", 12);
+    const double scale = PlatformTextScale();
+    const int cell = scale == 1.0 ? DESKTOP_CELL_HEIGHT : static_cast<int>(std::lround(DESKTOP_CELL_HEIGHT * scale));
+    bitmapFont.cellHeight = static_cast<float>(cell);
+    bitmapFont.listBase = CreateBitmapFont("Arial", cell);
+}
+
+int TextPixels(int pixels) {
+    if (bitmapFont.cellHeight <= 0.0f || bitmapFont.cellHeight == static_cast<float>(DESKTOP_CELL_HEIGHT)) {
+        return pixels;
+    }
+    return static_cast<int>(std::lround(pixels * static_cast<double>(bitmapFont.cellHeight) / DESKTOP_CELL_HEIGHT));
 }
 
 float TextWidth(const char* text) {

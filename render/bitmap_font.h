@@ -22,8 +22,13 @@ constexpr int GLYPH_COUNT = 255;
 // returns the first list.
 uint32_t CreateBitmapFont(const char* faceName, int32_t height);
 
-// The program's text font, as start-up makes it: bold Arial, 12 pixels.
+// The program's text font, as start-up makes it: bold Arial, 12 pixels on the
+// desktop, larger where the platform's text is (PlatformTextScale).
 void CreateTextFont();
+
+// Pixels of text at the font's scale: the desktop's `pixels` as they are
+// there, rounded to the nearest pixel elsewhere.
+int TextPixels(int pixels);
 
 // How far text takes the raster position: the width it is drawn in.
 float TextWidth(const char* text);

@@ -33,6 +33,9 @@ void EndOverlay() {
     glPopAttrib();
 }
 
+int PanelLineHeight() { return TextPixels(PANEL_LINE_HEIGHT); }
+int PanelPadding() { return TextPixels(PANEL_PADDING); }
+
 void FillPanel(int left, int top, int width, int height) {
     glColor3f(PANEL_GREY, PANEL_GREY, PANEL_GREY);
     glBegin(GL_QUADS);
@@ -44,10 +47,10 @@ void FillPanel(int left, int top, int width, int height) {
 }
 
 // PrintText's baseline lies cellHeight - 9 pixels below its y, and the
-// glyphs rise about 10 pixels above it.
+// glyphs rise about 10 pixels (at the desktop's size) above it.
 void PanelTextLine(int x, int top, const std::string& text, float grey) {
-    PrintText(x - 9, top + 10 - static_cast<int32_t>(bitmapFont.cellHeight - 9.0f), grey, grey, grey, "%s",
-              text.c_str());
+    PrintText(x - 9, top + TextPixels(10) - static_cast<int32_t>(bitmapFont.cellHeight - 9.0f), grey, grey, grey,
+              "%s", text.c_str());
 }
 
 void DrawPanelCaret(float x, int top, int height) {

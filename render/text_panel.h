@@ -4,8 +4,12 @@
 
 #include <string>
 
+// A line of a panel and the room around its text, in the desktop's pixels;
+// PanelLineHeight and PanelPadding give them at the text's scale.
 constexpr int PANEL_LINE_HEIGHT = 16;
 constexpr int PANEL_PADDING = 6;
+int PanelLineHeight();
+int PanelPadding();
 
 // Sets up drawing flat, in client pixels from the top left, over everything,
 // for a client of the given size; EndOverlay gives the scene's state

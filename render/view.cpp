@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "platform/platform.h"
+
 ViewState InitialViewState() {
     ViewState view{};
     view.clientWidth = 640.0;
@@ -16,6 +18,8 @@ ViewState InitialViewState() {
     view.pickDistance = 0.00696f;
     view.baseNearPlane = view.nearPlane;
     view.basePickDistance = view.pickDistance;
+    view.pictureWidth = view.clientWidth;
+    view.pictureHeight = view.clientHeight;
     return view;
 }
 
@@ -24,7 +28,31 @@ ViewState viewState = InitialViewState();
 void SetClientSize(double width, double height) {
     viewState.clientWidth = width;
     viewState.clientHeight = height;
+    viewState.pictureLeft = 0.0;
+    viewState.pictureTop = 0.0;
+    viewState.pictureWidth = width;
+    viewState.pictureHeight = height;
+    // A client taller than the view's window is wide (a phone held upright)
+    // would stretch the rules upward: the picture keeps the view's
+    // proportions across the client's width, centred, where the platform
+    // asks for it. Wider clients are filled, as the desktop's screen is.
+    const double proportions = static_cast<double>(viewState.frustumHalfWidth) / viewState.frustumHalfHeight;
+    if (PlatformKeepsProportions() && width > 0.0 && height > 0.0 && width / height < proportions) {
+        viewState.pictureHeight = std::round(width / proportions);
+        viewState.pictureTop = std::floor((height - viewState.pictureHeight) / 2.0);
+    }
 }
+
+namespace {
+
+// The GL viewport of the picture: from the client's bottom left.
+void PictureViewport() {
+    const double bottom = viewState.clientHeight - viewState.pictureTop - viewState.pictureHeight;
+    glViewport(static_cast<GLint>(viewState.pictureLeft), static_cast<GLint>(bottom),
+               static_cast<GLsizei>(viewState.pictureWidth), static_cast<GLsizei>(viewState.pictureHeight));
+}
+
+}  // namespace
 
 void SetMagnified(bool magnified) {
     viewState.nearPlane = viewState.baseNearPlane;
@@ -82,7 +110,7 @@ void MultiplyLookAt(double eyeX, double eyeY, double eyeZ, double centreX, doubl
 
 void SetupPerspectiveProjection() {
     glEnable(GL_DEPTH_TEST);
-    glViewport(0, 0, static_cast<GLsizei>(viewState.clientWidth), static_cast<GLsizei>(viewState.clientHeight));
+    PictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // Left is the positive extent: the look-at toward +z mirrors x, and the
@@ -95,7 +123,7 @@ void SetupPerspectiveProjection() {
 
 void SetupOrthographicProjection() {
     glDisable(GL_DEPTH_TEST);
-    glViewport(0, 0, static_cast<GLsizei>(viewState.clientWidth), static_cast<GLsizei>(viewState.clientHeight));
+    PictureViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.12, -0.12, -0.1, 0.1, viewState.nearPlane, ORTHOGRAPHIC_FAR);

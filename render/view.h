@@ -21,6 +21,13 @@ struct ViewState {
     float headingDegrees;      // heading of backPoint - eyePoint, from +z toward +x
     float orbitYawStep;        // tenths of a degree, applied by the next camera step
     float orbitPitchStep;
+    // Where the picture lies in the client area, in pixels from its top
+    // left: the whole client, or, where the platform keeps the picture's
+    // proportions, the part that has them (bands above and below).
+    double pictureLeft;
+    double pictureTop;
+    double pictureWidth;
+    double pictureHeight;
 };
 
 // The record as the program starts, base copies included.
@@ -28,7 +35,8 @@ ViewState InitialViewState();
 
 extern ViewState viewState;
 
-// The client area's size in pixels, as WM_SIZE gives it.
+// The client area's size in pixels, as WM_SIZE gives it, and where the
+// picture lies in it.
 void SetClientSize(double width, double height);
 // The near plane and the picking distance: their base values, or twice them
 // while the magnifier is on.

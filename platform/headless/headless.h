@@ -26,6 +26,11 @@ struct HeadlessMessageBox {
 void HeadlessReset();
 
 void HeadlessSetScreenSize(int width, int height);
+// The display as the browser's would be: the text's scale (1 as on the
+// desktop) and whether the picture keeps its proportions (as on a phone).
+// It stays as set through HeadlessReset, as a machine's display would: set
+// it back to (1, false), the desktop's, when done.
+void HeadlessSetDisplay(double textScale, bool keepsProportions);
 // Frame thickness around the client area; the window rectangle is the client
 // rectangle grown by it. The window's top-left corner stays where it was put.
 void HeadlessSetFrame(int left, int top, int right, int bottom);

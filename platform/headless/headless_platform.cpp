@@ -26,6 +26,8 @@ struct Frame {
 struct HeadlessState {
     int screenWidth = 640;
     int screenHeight = 480;
+    double textScale = 1.0;
+    bool keepsProportions = false;
     Frame frame{0, 0, 0, 0};
     HeadlessFailure failNext = HeadlessFailure::None;
     uint32_t ticks = 0;
@@ -138,6 +140,9 @@ void PlatformSwapBuffers() {
 
 const char* PlatformLastError() { return lastError.c_str(); }
 
+double PlatformTextScale() { return state.textScale; }
+bool PlatformKeepsProportions() { return state.keepsProportions; }
+
 void BackendPumpEvents() {
     state.cursorTaken = true;
     state.drainCursorX = state.cursorX;
@@ -181,13 +186,23 @@ void PlatformShowMessageBox(WindowHandle, const char* text, const char* caption)
 
 void HeadlessReset() {
     PlatformDestroyWindow(PlatformMainWindow());
+    // The display is the machine's: it stays as set.
+    const double textScale = state.textScale;
+    const bool keepsProportions = state.keepsProportions;
     state = HeadlessState{};
+    state.textScale = textScale;
+    state.keepsProportions = keepsProportions;
     PlatformResetSharedState();
 }
 
 void HeadlessSetScreenSize(int width, int height) {
     state.screenWidth = width;
     state.screenHeight = height;
+}
+
+void HeadlessSetDisplay(double textScale, bool keepsProportions) {
+    state.textScale = textScale;
+    state.keepsProportions = keepsProportions;
 }
 
 void HeadlessSetFrame(int left, int top, int right, int bottom) { state.frame = Frame{left, top, right, bottom}; }

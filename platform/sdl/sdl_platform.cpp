@@ -259,6 +259,9 @@ void PlatformSwapBuffers() {
 
 const char* PlatformLastError() { return lastError.c_str(); }
 
+double PlatformTextScale() { return 1.0; }
+bool PlatformKeepsProportions() { return false; }
+
 void BackendPumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {

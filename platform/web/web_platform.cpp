@@ -243,6 +243,11 @@ void PlatformSwapBuffers() { WebPagePresented(); }
 
 const char* PlatformLastError() { return lastError.c_str(); }
 
+// The page's text is 12 CSS pixels; the program's text, drawn 12 pixels from
+// its cell's top to its bottom on the desktop, matches it at a 14-pixel cell.
+double PlatformTextScale() { return 14.0 / 12.0 * PixelRatio(); }
+bool PlatformKeepsProportions() { return true; }
+
 // The page's events arrive by themselves between passes; the drain takes
 // the pointer where they left it.
 void BackendPumpEvents() {

@@ -2,7 +2,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/app_window.h"
 #include "app/frame_driver.h"
@@ -258,3 +261,104 @@ TEST(ViewControlsBeforeStartup, EscapeInTheFirstDrainStillRunsStartupAndOneFrame
 }
 
 }  // namespace
+
+// Where the platform asks for it (the browser's), the picture keeps its
+// proportions on a client held upright, and the text grows with the
+// display's density; the desktop's keeps both as they were.
+namespace {
+
+// The bounding box of every lit pixel, as width over height.
+double LitProportions(int width, int height) {
+    const std::vector<uint8_t> picture = HeadlessReadPixels();
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb pixel = PixelAt(picture, width, x, y);
+            if (pixel.r + pixel.g + pixel.b < 60) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return right > left && bottom > top ? static_cast<double>(right - left + 1) / (bottom - top + 1) : 0.0;
+}
+
+// How tall the first letter of the readout's upper line is, in rows: a
+// capital ("No readout: ..." without a scale map).
+int ReadoutCapitalRows(int width, int height) {
+    HeadlessKey(VK_A + ('R' - 'A'), true);
+    HeadlessKey(VK_A + ('R' - 'A'), false);
+    RunPass();
+    RunPass();
+    const std::vector<uint8_t> picture = HeadlessReadPixels();
+    const int top = static_cast<int>(0.04 * height);
+    const int bottom = top + height / 10;
+    // Text is dark on the light panel: right of the panel's left edge.
+    const auto isText = [&](int x, int y) {
+        const Rgb pixel = PixelAt(picture, width, x, y);
+        if (pixel.r >= 96 || pixel.g >= 96 || pixel.b >= 96) return false;
+        for (int left = 0; left < x; ++left) {
+            if (PixelAt(picture, width, left, y).r == 237) return true;
+        }
+        return false;
+    };
+    // The letter's first column, then a few columns of it.
+    int firstColumn = -1;
+    for (int x = 3; x < width / 4 && firstColumn < 0; ++x) {
+        for (int y = top; y < bottom && firstColumn < 0; ++y) {
+            if (isText(x, y)) firstColumn = x;
+        }
+    }
+    int first = -1, last = -1;
+    for (int y = top; y < bottom && firstColumn >= 0; ++y) {
+        for (int x = firstColumn; x < firstColumn + 3; ++x) {
+            if (!isText(x, y)) continue;
+            if (first < 0) first = y;
+            last = y;
+        }
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+}  // namespace
+
+TEST(Display, AnUprightClientKeepsTheRulesProportionsWhereAsked) {
+    // The view's own proportions (0.004 : 0.0033) as the reference.
+    ASSERT_TRUE(StartProgram(606, 500));
+    RunPass();
+    const double made = LitProportions(606, 500);
+    struct Case {
+        int width, height;
+        bool keeps;
+        double expected;  // as a share of `made`
+    };
+    const Case cases[] = {{390, 844, true, 1.0}, {390, 844, false, (390.0 / 844.0) / (606.0 / 500.0)},
+                          {844, 390, true, (844.0 / 390.0) / (606.0 / 500.0)}};
+    for (const Case& c : cases) {
+        HeadlessSetDisplay(1.0, c.keeps);
+        ASSERT_TRUE(StartProgram(c.width, c.height));
+        RunPass();
+        EXPECT_NEAR(LitProportions(c.width, c.height) / made, c.expected, 0.03 * c.expected)
+            << c.width << " x " << c.height << (c.keeps ? " kept" : " filled");
+    }
+    HeadlessSetDisplay(1.0, false);
+    ResetProgramState();
+}
+
+TEST(Display, TextGrowsWithTheDisplaysTextScale) {
+    const double scales[] = {1.0, 14.0 / 12.0 * 3.0};
+    int rows[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        HeadlessSetDisplay(scales[k], false);
+        ASSERT_TRUE(StartProgram(1170, 900));
+        rows[k] = ReadoutCapitalRows(1170, 900);
+    }
+    HeadlessSetDisplay(1.0, false);
+    ResetProgramState();
+    // Capitals and digits of bold Arial 12 on the desktop; at a phone's
+    // density of 3, as tall as the page's 12-pixel text there, 26 and more.
+    EXPECT_GE(rows[0], 7) << rows[1];
+    EXPECT_LE(rows[0], 10) << rows[1];
+    EXPECT_GE(rows[1], 26) << rows[0];
+}
