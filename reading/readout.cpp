@@ -122,7 +122,8 @@ std::string FormatReading(double value) {
 std::string ReadoutLine(const RuleReadout& readout) {
     std::string line;
     for (const ScaleReading& reading : readout.readings) {
-        line += std::string(reading.scale->name) + " " + (reading.onScale ? FormatReading(reading.value) : "-") + "   ";
+        line += std::string(reading.scale->name) + " " + (reading.onScale ? FormatReading(reading.value) : "-") +
+                READING_SEPARATOR;
     }
     line += "C index over D " + (readout.settingOnScale ? FormatReading(readout.setting) : std::string("-"));
     return line;

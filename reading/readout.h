@@ -59,6 +59,9 @@ RuleReadout ReadRule(int rule);
 // 0.5000, 22030.
 std::string FormatReading(double value);
 
+// What stands between two readings of a line.
+constexpr const char* READING_SEPARATOR = "   ";
+
 // The line the readout shows for a rule: "K 31.62   A 10.00 ... C index over
 // D 1.000"; a scale the hairline is off reads "-".
 std::string ReadoutLine(const RuleReadout& readout);

@@ -1,7 +1,9 @@
 #include "reading/readout_overlay.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "reading/readout.h"
 #include "reading/scale_map.h"
@@ -30,10 +32,30 @@ void DrawReadout(int rule, int top, int clientWidth) {
         const RuleReadout readout = ReadRule(rule);
         line = readout.mapped ? ReadoutLine(readout) : "No readout: the scale map does not describe this rule.";
     }
-    const int width =
-        std::min(clientWidth - 2 * padding, static_cast<int>(TextWidth(line.c_str())) + 2 * padding);
-    FillPanel(padding, top, width, lineHeight + padding);
-    PanelTextLine(2 * padding, top + padding / 2 + 1, line);
+    // A line too long for the client (a phone's) goes on in further lines,
+    // broken between readings.
+    const float room = static_cast<float>(clientWidth - 4 * padding);
+    std::vector<std::string> lines(1);
+    size_t start = 0;
+    while (start < line.size()) {
+        size_t end = line.find(READING_SEPARATOR, start);
+        if (end == std::string::npos) end = line.size();
+        const std::string reading = line.substr(start, end - start);
+        const std::string longer = lines.back().empty() ? reading : lines.back() + READING_SEPARATOR + reading;
+        if (!lines.back().empty() && TextWidth(longer.c_str()) > room) {
+            lines.push_back(reading);
+        } else {
+            lines.back() = longer;
+        }
+        start = end == line.size() ? end : end + std::strlen(READING_SEPARATOR);
+    }
+    float widest = 0.0f;
+    for (const std::string& text : lines) widest = std::max(widest, TextWidth(text.c_str()));
+    const int width = std::min(clientWidth - 2 * padding, static_cast<int>(widest) + 2 * padding);
+    FillPanel(padding, top, width, static_cast<int>(lines.size()) * lineHeight + padding);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        PanelTextLine(2 * padding, top + padding / 2 + 1 + static_cast<int>(k) * lineHeight, lines[k]);
+    }
 }
 
 }  // namespace

@@ -316,6 +316,68 @@ describe('Vernaskel in the browser', () => {
     }
   });
 
+  it('keeps the rules\' proportions held upright and draws its text as large as the page\'s at any density',
+     async () => {
+    // A page of its own at the viewport, with the readout shown: its picture.
+    const openAt = async viewport => {
+      const opened = await browser.newPage();
+      await opened.setViewport(viewport);
+      await opened.evaluateOnNewDocument(watchProgram);
+      await opened.goto(page.url().replace(/#.*/, ''));
+      await opened.waitForFunction(() => window.programEvents.filter(e => e.what === 'presented').length >= 4,
+                                   {timeout: 60000});
+      await opened.keyboard.press('KeyR');
+      const shown = new Picture(await opened.evaluate(async () => {
+        window.pictures = [];
+        window.keepPictures = 3;
+        while (window.pictures.length < 3) await new Promise(resolve => setTimeout(resolve, 50));
+        return window.pictures[2];
+      }));
+      await opened.close();
+      return shown;
+    };
+    // The body-coloured box of the rules, as width over height.
+    const proportions = picture => {
+      let left = picture.width, right = -1, top = picture.height, bottom = -1;
+      for (let y = 0; y < picture.height; y += 2) {
+        for (let x = 0; x < picture.width; x += 2) {
+          if (!picture.isBody(x, y)) continue;
+          left = Math.min(left, x); right = Math.max(right, x);
+          top = Math.min(top, y); bottom = Math.max(bottom, y);
+        }
+      }
+      return (right - left) / (bottom - top);
+    };
+    // The readout's first capital, in rows: dark right of its panel's edge.
+    const capitalRows = picture => {
+      const panel = (x, y) => picture.at(x, y).every(c => c === 237);
+      const dark = (x, y) => picture.at(x, y).every(c => c < 96);
+      const top = Math.floor(0.04 * picture.height);
+      const bottom = top + Math.floor(picture.height / 10);
+      let first = -1;
+      for (let x = 2; x < picture.width / 3 && first < 0; ++x) {
+        for (let y = top; y < bottom && first < 0; ++y) if (dark(x, y) && panel(x - 1, y)) first = x;
+      }
+      let rows = 0;
+      for (let y = top; y < bottom; ++y) {
+        if (panel(first - 2, y) && [0, 1, 2].some(dx => dark(first + dx, y))) ++rows;
+      }
+      return rows;
+    };
+    // The view's own proportions, 0.004 : 0.0033, as the reference.
+    const made = await openAt({width: 606, height: 500});
+    const upright = await openAt({width: 390, height: 844, deviceScaleFactor: 3, isMobile: true});
+    assert.equal(upright.width, 1170);
+    const ratio = proportions(upright) / proportions(made);
+    assert.ok(Math.abs(ratio - 1) < 0.03, `the rules held upright keep their proportions: ${ratio}`);
+    // Capitals and digits at least as tall as the page's 12-pixel text: 8.6
+    // CSS pixels, 26 device pixels at a density of 3.
+    const atOne = capitalRows(made);
+    const atThree = capitalRows(upright);
+    assert.ok(atOne >= 8 && atOne <= 11, `text at density 1: ${atOne} rows`);
+    assert.ok(atThree >= 26, `text at density 3: ${atThree} rows`);
+  });
+
   it('follows a resize of the page, in the device\'s pixels', async () => {
     // The rules' lower edge, down the middle column, as a share of the height.
     const before = await pictureAfter();
