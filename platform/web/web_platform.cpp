@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/web/web_gl.h"
 #include "platform/web/web_page.h"
+#include "platform/web/web_touch.h"
 
 struct PlatformWindow {
     int width;  // the canvas, in device pixels
@@ -137,6 +138,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
 // The page lost the keyboard: what was held is let go.
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
     PlatformWindow* window = PlatformMainWindow();
+    WebTouchLetGo();
     if (window != nullptr) PlatformReleaseHeldInput(window);
     return EM_FALSE;
 }
@@ -168,6 +170,7 @@ void ListenToThePage() {
     emscripten_set_wheel_callback(CANVAS, nullptr, EM_FALSE, OnWheel);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnBlur);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnResize);
+    WebListenToTouch();
 }
 
 }  // namespace
@@ -244,8 +247,9 @@ void PlatformSwapBuffers() { WebPagePresented(); }
 const char* PlatformLastError() { return lastError.c_str(); }
 
 // The page's events arrive by themselves between passes; the drain takes
-// the pointer where they left it.
+// the pointer where they left it, or where touch has it.
 void BackendPumpEvents() {
+    WebTouchDrain(&pointerX, &pointerY);
     drainX = pointerX;
     drainY = pointerY;
 }
