@@ -175,6 +175,18 @@ void ListenToThePage() {
 
 }  // namespace
 
+// The page's text field, for devices without a keyboard: its line goes to
+// the program as Enter, the line's characters and Enter again would.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebTypeLine(const char* utf8) {
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr) return;
+    PlatformKeyEvent(window, VK_RETURN, true);
+    PlatformKeyEvent(window, VK_RETURN, false);
+    PlatformTextEvent(window, utf8);
+    PlatformKeyEvent(window, VK_RETURN, true);
+    PlatformKeyEvent(window, VK_RETURN, false);
+}
+
 int PlatformScreenWidth() { return PageWidth(); }
 int PlatformScreenHeight() { return PageHeight(); }
 

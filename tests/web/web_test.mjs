@@ -479,6 +479,83 @@ describe('Vernaskel in the browser', () => {
       assert.deepEqual(await phone.evaluate(() => [window.scrollY, window.visualViewport.scale]), [0, 1],
                        'the page neither scrolls nor zooms');
     });
+
+    it('has on-screen controls that do what their keys do, and none with a mouse', async () => {
+      assert.equal(await page.$eval('#controls', bar => bar.hidden), true, 'no bar with a fine pointer');
+      // Every control at least 32 CSS pixels each way, named with its key,
+      // in a bar below the rules' lower edge as they start.
+      const controls = await phone.$$eval('#controls button, #controls input', elements => elements.map(element => {
+        const box = element.getBoundingClientRect();
+        return {label: element.getAttribute('aria-label'), width: box.width, height: box.height, top: box.top};
+      }));
+      assert.equal(controls.length, 23);
+      for (const control of controls) {
+        assert.ok(control.width >= 32 && control.height >= 32, `${control.label}: ${control.width} x ${control.height}`);
+        assert.match(control.label, /\(.+\)$/);
+        assert.ok(control.top > projectY(-8, 23, H), `${control.label} at ${control.top}`);
+      }
+
+      // The readout (R) is published with the setting; the magnifier (x2)
+      // takes the rules' lower edge down; the help (F1) draws its panel
+      // across the middle.
+      await tap('Readout');
+      assert.equal((await settled()).readout, 1);
+      await tap('Readout');
+      assert.equal((await settled()).readout, 0);
+      const column = 300;
+      const edge = (await pictureAfter(3, phone)).lowestLit(column);
+      await tap('Magnifier');
+      const magnified = (await pictureAfter(3, phone)).lowestLit(column);
+      await tap('Magnifier');
+      assert.ok(magnified > edge + 100, `the magnifier: lower edge ${edge} -> ${magnified}`);
+      const grey = picture => {
+        let count = 0;
+        for (let x = 0; x < picture.width; ++x) count += picture.at(x, picture.height / 2).every(c => c === 237) ? 1 : 0;
+        return count;
+      };
+      await tap('Help');
+      const help = grey(await pictureAfter(3, phone));
+      await tap('Help');
+      const noHelp = grey(await pictureAfter(3, phone));
+      assert.ok(help > 300 && noHelp < 10, `help's panel across the middle: ${help}, then ${noHelp}`);
+
+      // Zoom nearer and farther while held.
+      for (const [label, sign] of [['Zoom nearer', -1], ['Zoom farther', 1]]) {
+        const from = (await settled()).corner.z;
+        const box = await (await phone.$(`[aria-label^="${label}"]`)).boundingBox();
+        await phone.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+        await new Promise(resolve => setTimeout(resolve, 400));
+        await phone.touchscreen.touchEnd();
+        const to = (await settled()).corner.z;
+        assert.ok(sign * (to - from) > 0.5, `${label}: z ${from} -> ${to}`);
+      }
+
+      // Sensitivity 3, then a drag of 30 device pixels and the fine moves
+      // of one pixel each way, at that sensitivity.
+      const z = (await settled()).corner.z;
+      const slideX = Math.round(projectX(-5, z, W));
+      await tap('Drag sensitivity 3');
+      const start = await settled();
+      await swipe(slideX, Math.round(projectY(5.5, z, H)), 1);
+      const dragged = await settled();
+      assert.equal(dragged.sensitivity, 0.0004);
+      assert.ok(Math.abs(dragged.upper.slide - start.upper.slide - predicted(30, z, 0.0004)) < 1e-5, 'sensitivity 3');
+      await tap('Fine move left');
+      const left = await settled();
+      assert.ok(Math.abs(left.upper.slide - dragged.upper.slide + predicted(1, z, 0.0004)) < 1e-6, 'fine move left');
+      await tap('Fine move right');
+      assert.ok(Math.abs((await settled()).upper.slide - dragged.upper.slide) < 1e-6, 'fine move right');
+
+      // A line typed into the text field is worked; its keys are not the
+      // program's (its r shows no readout, its p starts no practice).
+      await phone.tap('#controls-line');
+      await phone.keyboard.type('upper D 2.5');
+      await phone.keyboard.press('Enter');
+      await phone.waitForFunction(() => location.hash.startsWith('#set=') &&
+        Math.abs(Number(decodeURIComponent(location.hash).split('_')[1].split(',')[0]) - Math.log10(2.5)) < 1e-3,
+      {timeout: 20000});
+      assert.equal((await settled()).readout, 0);
+    });
   });
 
   it('says it has ended on Escape, and no error reached the console', async () => {
