@@ -146,6 +146,7 @@ bool CreateMainWindow() {
     const int height = PlatformScreenHeight();
     appWindow.window = PlatformCreateWindow(MAIN_WINDOW_TITLE, 0, 0, width, height, MAIN_PIXEL_FORMAT, MainWindowProc);
     if (appWindow.window == nullptr) return false;
+    PlatformSetTouchTarget(OnMovablePart);
     PlatformShowWindow(appWindow.window);
     return true;
 }

@@ -15,6 +15,9 @@ const Control CONTROLS[] = {
     {"up arrow, keypad +", "moves the rules nearer while held"},
     {"down arrow, keypad -", "moves the rules farther away while held"},
     {"mouse wheel", "moves the rules nearer or farther, a step a notch"},
+    {"one finger, two fingers (a touch screen, in the browser)",
+     "one finger drags a slide or cursor window as the left button does, elsewhere moves the scene as the right "
+     "button does; two fingers spread or pinched move the rules nearer or farther and, moved together, move the scene"},
     {"Shift, held", "magnifies the picture two times"},
     {"R", "shows or hides the values under the hairlines"},
     {"F1", "shows or hides these controls"},

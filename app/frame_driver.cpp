@@ -71,6 +71,21 @@ void ClientPoint(int32_t screenX, int32_t screenY, float* mx, float* my) {
     *my = static_cast<float>(static_cast<double>(screenY) - originY);
 }
 
+// Runs `action` with the panels in the eye's frame, where picking looks for
+// them, and turns them back after.
+template <typename Action>
+void InEyeFrame(Action action) {
+    const int32_t last = panelTable.panelCount - 1;
+    const Vec3f eye = viewState.eyePoint;
+    TranslateAllPanels(Vec3f{-eye.x, -eye.y, -eye.z});
+    RotatePanelsAboutY(0, last, viewYaw);
+    RotatePanelsAboutX(0, last, viewPitch);
+    action();
+    RotatePanelsAboutX(0, last, -viewPitch);
+    RotatePanelsAboutY(0, last, -viewYaw);
+    TranslateAllPanels(eye);
+}
+
 // Picking looks for the panel under the cursor as the previous pass read it;
 // the drag takes a fresh reading and moves by the horizontal motion since.
 void PickInEyeFrame() {
@@ -79,16 +94,7 @@ void PickInEyeFrame() {
     ClientPoint(inputState.cursorX, inputState.cursorY, &mx, &my);
     ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);
     const float dxPixels = static_cast<float>(inputState.cursorX - inputState.prevCursorX);
-
-    const int32_t last = panelTable.panelCount - 1;
-    const Vec3f eye = viewState.eyePoint;
-    TranslateAllPanels(Vec3f{-eye.x, -eye.y, -eye.z});
-    RotatePanelsAboutY(0, last, viewYaw);
-    RotatePanelsAboutX(0, last, viewPitch);
-    PickAndDrag(mx, my, dxPixels);
-    RotatePanelsAboutX(0, last, -viewPitch);
-    RotatePanelsAboutY(0, last, -viewYaw);
-    TranslateAllPanels(eye);
+    InEyeFrame([&] { PickAndDrag(mx, my, dxPixels); });
 }
 
 void ApplyPan() {
@@ -104,6 +110,12 @@ void ApplyPan() {
 }
 
 }  // namespace
+
+bool OnMovablePart(int32_t clientX, int32_t clientY) {
+    int32_t panel = NO_PANEL;
+    InEyeFrame([&] { panel = FindPanelAt(static_cast<float>(clientX), static_cast<float>(clientY)); });
+    return panel == PANEL_CURSOR_A || panel == PANEL_SLIDE_A || panel == PANEL_CURSOR_B || panel == PANEL_SLIDE_B;
+}
 
 // Shift, held, magnifies; not while it types capitals into the command line.
 void ApplyMagnifier() { SetMagnified(!commandLine.open && KeyHeld(VK_SHIFT)); }

@@ -1,6 +1,8 @@
 // One frame of the main loop: draw, then apply the input of the pass.
 #pragma once
 
+#include <cstdint>
+
 #include "scene/move_limits.h"
 
 struct FrameClock {
@@ -26,6 +28,10 @@ constexpr double PAN_FACTOR = 0.18;     // units per pixel
 constexpr double WHEEL_ZOOM_STEP = 0.5;
 
 void DriveFrame();
+// Whether picking would take a slide or cursor window at the client point
+// (pixels from the client area's top left): where a finger drags rather
+// than pans.
+bool OnMovablePart(int32_t clientX, int32_t clientY);
 void ApplyMagnifier();
 // Clear, the scene, the readout and help panels where shown, present.
 void RenderFrame();

@@ -9,3 +9,6 @@ void PlatformRunMainLoop(bool (*pass)()) {
 
 // A desktop program has no address to keep its setting in.
 void PlatformPublishSetting(const char*) {}
+
+// Nor, with mouse and keyboard, touches to tell apart.
+void PlatformSetTouchTarget(bool (*)(int32_t, int32_t)) {}

@@ -185,6 +185,13 @@ bool PlatformGetCursorPos(int32_t* x, int32_t* y);
 bool PlatformGetWindowRect(WindowHandle window, ScreenRect* rect);
 // Screen position of the client area's top-left corner.
 bool PlatformGetClientOrigin(WindowHandle window, int32_t* x, int32_t* y);
+// Where a touch screen has them: the program's answer to whether a finger
+// put down at a point of the client area (pixels from its top-left corner)
+// lies on a part it drags. One finger there then works as the left button
+// held, one finger elsewhere as the right button, two fingers zoom and pan.
+// Asked as the pass that sees the finger there begins. Nothing on the
+// desktop.
+void PlatformSetTouchTarget(bool (*onMovablePart)(int32_t clientX, int32_t clientY));
 // Milliseconds since some fixed moment, wrapping at 2^32.
 uint32_t PlatformGetTickCount();
 // Raises the cursor display count by one; the cursor is shown while the count

@@ -227,6 +227,11 @@
     document.body.classList.remove('dragging');
     startOnOwnRules(await readDropped(event.dataTransfer));
   });
+  // A line from the page's text field (vernaskel-controls.js), for the
+  // program's command line.
+  window.addEventListener('vernaskel-line', event => {
+    if (program && program._WebTypeLine) program.ccall('WebTypeLine', null, ['string'], [event.detail]);
+  });
   picker.addEventListener('change', async () => {
     startOnOwnRules(await Promise.all([...picker.files].map(file => readFile(file))));
     picker.value = '';

@@ -12,6 +12,7 @@ namespace {
 bool (*runPass)() = nullptr;
 bool passRunning = false;
 bool firstPass = true;
+unsigned passNumber = 0;
 
 EM_JS(void, TellPage, (const char* what, const char* caption, const char* text), {
     if (Module.onProgramEvent) Module.onProgramEvent(UTF8ToString(what), UTF8ToString(caption), UTF8ToString(text));
@@ -44,6 +45,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebRunPass() {
     // the process, is not run over.
     if (passRunning || runPass == nullptr) return;
     passRunning = true;
+    ++passNumber;
     const bool goOn = runPass();
     firstPass = false;
     passRunning = false;
@@ -67,6 +69,8 @@ void PlatformRunMainLoop(bool (*pass)()) {
     runPass = pass;
     StartPageLoop();
 }
+
+unsigned WebPassNumber() { return passNumber; }
 
 void WebPageShowMessage(const char* caption, const char* text) { TellPage("message", caption, text); }
 

@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/web/web_gl.h"
 #include "platform/web/web_page.h"
+#include "platform/web/web_touch.h"
 
 struct PlatformWindow {
     int width;  // the canvas, in device pixels
@@ -137,6 +138,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
 // The page lost the keyboard: what was held is let go.
 EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
     PlatformWindow* window = PlatformMainWindow();
+    WebTouchLetGo();
     if (window != nullptr) PlatformReleaseHeldInput(window);
     return EM_FALSE;
 }
@@ -168,9 +170,22 @@ void ListenToThePage() {
     emscripten_set_wheel_callback(CANVAS, nullptr, EM_FALSE, OnWheel);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnBlur);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnResize);
+    WebListenToTouch();
 }
 
 }  // namespace
+
+// The page's text field, for devices without a keyboard: its line goes to
+// the program as Enter, the line's characters and Enter again would.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebTypeLine(const char* utf8) {
+    PlatformWindow* window = PlatformMainWindow();
+    if (window == nullptr) return;
+    PlatformKeyEvent(window, VK_RETURN, true);
+    PlatformKeyEvent(window, VK_RETURN, false);
+    PlatformTextEvent(window, utf8);
+    PlatformKeyEvent(window, VK_RETURN, true);
+    PlatformKeyEvent(window, VK_RETURN, false);
+}
 
 int PlatformScreenWidth() { return PageWidth(); }
 int PlatformScreenHeight() { return PageHeight(); }
@@ -249,8 +264,9 @@ double PlatformTextScale() { return 14.0 / 12.0 * PixelRatio(); }
 bool PlatformKeepsProportions() { return true; }
 
 // The page's events arrive by themselves between passes; the drain takes
-// the pointer where they left it.
+// the pointer where they left it, or where touch has it.
 void BackendPumpEvents() {
+    WebTouchDrain(&pointerX, &pointerY);
     drainX = pointerX;
     drainY = pointerY;
 }

@@ -83,6 +83,17 @@ function darkAround(picture, x, y) {
   return dark;
 }
 
+// The setting the page publishes in its address (#set=v1_...), as numbers:
+// each rule's hairline and slide (index lengths, 25 scene units), the
+// reference corner's x, y, z, the drag sensitivity, the readout shown; the
+// starting setting before anything is published.
+function settingOf(hash) {
+  const text = decodeURIComponent(hash).replace(/^#set=/, '') || 'v1_0.5,0_0.5,0_-15,7,23_0.0002_0';
+  const [upper, lower, corner, sensitivity, readout] = text.split('_').slice(1).map(f => f.split(',').map(Number));
+  return {upper: {hairline: upper[0], slide: upper[1]}, lower, corner: {x: corner[0], y: corner[1], z: corner[2]},
+          sensitivity: sensitivity[0], readout: readout[0]};
+}
+
 let server;
 let browser;
 let page;
@@ -90,13 +101,13 @@ const consoleErrors = [];
 
 // The picture shown after `passes` more passes (each shows what the pass
 // before left).
-async function pictureAfter(passes = 3) {
-  await page.evaluate(count => {
+async function pictureAfter(passes = 3, on = page) {
+  await on.evaluate(count => {
     window.pictures = [];
     window.keepPictures = count;
   }, passes);
-  await page.waitForFunction(count => window.pictures.length >= count, {timeout: 20000}, passes);
-  return new Picture(await page.evaluate(() => window.pictures[window.pictures.length - 1]));
+  await on.waitForFunction(count => window.pictures.length >= count, {timeout: 20000}, passes);
+  return new Picture(await on.evaluate(() => window.pictures[window.pictures.length - 1]));
 }
 
 async function shownMessage() {
@@ -387,6 +398,226 @@ describe('Vernaskel in the browser', () => {
     assert.equal(resized.width, 1600);
     assert.equal(resized.height, 1200);
     assert.ok(Math.abs(share(resized) - share(before)) < 2 / 768, `${share(before)} -> ${share(resized)}`);
+  });
+
+  describe('on a phone: 390 x 844 CSS pixels, 3 device pixels each, touch', () => {
+    const [W, H, RATIO] = [390, 844, 3];
+    let phone;
+    let client;
+    // Waits for `count` more pictures shown, and for the published setting
+    // to settle (the page publishes it at most every 300 ms).
+    const frames = async (count = 4) => {
+      const from = await phone.evaluate(() => window.programEvents.length);
+      await phone.waitForFunction((from, count) => window.programEvents.slice(from)
+        .filter(e => e.what === 'presented').length >= count, {timeout: 30000}, from, count);
+    };
+    const settled = async () => {
+      await frames();
+      await new Promise(resolve => setTimeout(resolve, 400));
+      await frames(2);
+      return settingOf(await phone.evaluate(() => location.hash));
+    };
+    // Fingers by CDP: every point down now, each {x, y} in CSS pixels.
+    const touch = (type, points) => client.send('Input.dispatchTouchEvent',
+      {type, touchPoints: points.map(([x, y], id) => ({x, y, id}))});
+    // One finger from a point, moved right in steps of `step` CSS pixels.
+    const swipe = async (x, y, steps, step = 10) => {
+      await touch('touchStart', [[x, y]]);
+      await frames(2);
+      for (let k = 1; k <= steps; ++k) {
+        await touch('touchMove', [[x + k * step, y]]);
+        await frames(1);
+      }
+      await touch('touchEnd', []);
+    };
+    // The slide's or hairline's motion, in index lengths, for a finger's
+    // move of `pixels` device pixels at the part's depth.
+    const predicted = (pixels, depth, sensitivity = 0.0002) => pixels * (depth - 2) * sensitivity / 25;
+    const upperRow = Math.round(projectY(5.5, 23, H));
+    const tap = label => phone.tap(`[aria-label^="${label}"]`);
+
+    before(async () => {
+      phone = await browser.newPage();
+      phone.on('console', message => {
+        if (message.type() === 'error') consoleErrors.push(message.text());
+      });
+      phone.on('pageerror', error => consoleErrors.push(String(error)));
+      await phone.setViewport({width: W, height: H, deviceScaleFactor: RATIO, isMobile: true, hasTouch: true});
+      client = await phone.createCDPSession();
+      await client.send('Emulation.setTouchEmulationEnabled', {enabled: true, maxTouchPoints: 5});
+      await phone.evaluateOnNewDocument(watchProgram);
+      await phone.goto(page.url().replace(/#.*/, ''));
+      await frames(4);
+    });
+    after(async () => {
+      if (phone) await phone.close();
+    });
+
+    it('drags a slide and a cursor window by one finger, pans, pinches, and lets go', async t => {
+      const start = await settled();
+      // One finger on the upper slide, 40 CSS pixels right: 120 device
+      // pixels of the mouse; the hairline stays.
+      await swipe(Math.round(projectX(-5, 23, W)), upperRow, 4);
+      const dragged = await settled();
+      const slideMoved = dragged.upper.slide - start.upper.slide;
+      t.diagnostic(`a finger's 120 px moved the slide ${slideMoved.toFixed(6)}, predicted ${predicted(120, 23)}`);
+      assert.ok(Math.abs(slideMoved - predicted(120, 23)) < 1e-5, `slide ${slideMoved}`);
+      assert.equal(dragged.upper.hairline, start.upper.hairline);
+      // On the cursor window, 20 CSS pixels: the hairline, not the slide.
+      await swipe(Math.round(projectX(0, 23, W)), upperRow, 2);
+      const cursor = await settled();
+      const hairlineMoved = cursor.upper.hairline - dragged.upper.hairline;
+      t.diagnostic(`60 px moved the hairline ${hairlineMoved.toFixed(6)}, predicted ${predicted(60, 23)}`);
+      assert.ok(Math.abs(hairlineMoved - predicted(60, 23)) < 1e-5, `hairline ${hairlineMoved}`);
+      assert.equal(cursor.upper.slide, dragged.upper.slide);
+
+      // One finger above the rules pans as the right button: 30 device
+      // pixels, 0.18 units each.
+      await swipe(60, 120, 1);
+      const panned = await settled();
+      assert.ok(Math.abs(panned.corner.x - start.corner.x - 5.4) < 1e-3, `one finger pans: ${panned.corner.x}`);
+      // Two fingers moved together 10 CSS pixels left pan back; their
+      // distance kept, nothing zooms.
+      await touch('touchStart', [[150, 400], [240, 400]]);
+      await frames(2);
+      await touch('touchMove', [[145, 400], [235, 400]]);
+      await frames(1);
+      await touch('touchMove', [[140, 400], [230, 400]]);
+      await frames(1);
+      await touch('touchEnd', []);
+      const twoPanned = await settled();
+      assert.ok(Math.abs(twoPanned.corner.x - start.corner.x) < 1e-3, `two fingers pan: ${twoPanned.corner.x}`);
+      assert.equal(twoPanned.corner.z, start.corner.z);
+
+      // Spread apart about their midpoint: nearer, to the zoom limit, and
+      // no further; the midpoint stays, so nothing pans.
+      await touch('touchStart', [[175, 402], [215, 442]]);
+      await frames(2);
+      for (let s = 40; s <= 180; s += 20) {
+        await touch('touchMove', [[195 - s, 422 - s], [195 + s, 422 + s]]);
+        await frames(1);
+      }
+      await touch('touchEnd', []);
+      const pinched = await settled();
+      t.diagnostic(`a pinch took the rules from z ${start.corner.z} to ${pinched.corner.z}`);
+      assert.ok(pinched.corner.z <= 6 && pinched.corner.z > 5.5, `pinched to z ${pinched.corner.z}`);
+      assert.equal(pinched.corner.x, twoPanned.corner.x);
+      assert.equal(pinched.corner.y, twoPanned.corner.y);
+      // Together again: farther.
+      await touch('touchStart', [[15, 242], [375, 602]]);
+      await frames(2);
+      await touch('touchMove', [[95, 322], [295, 522]]);
+      await frames(1);
+      await touch('touchEnd', []);
+      const apart = await settled();
+      assert.ok(apart.corner.z > pinched.corner.z + 5, `pinched back out to z ${apart.corner.z}`);
+
+      // A third finger, and a cancelled touch, end the drag under way: the
+      // fingers' and the mouse's moves after them move nothing.
+      const slideX = Math.round(projectX(-5, apart.corner.z, W));
+      const row = Math.round(projectY(5.5, apart.corner.z, H));
+      for (const ending of ['third finger', 'cancel']) {
+        const before = await settled();
+        await touch('touchStart', [[slideX, row]]);
+        await frames(2);
+        await touch('touchMove', [[slideX + 10, row]]);
+        await frames(2);
+        if (ending === 'cancel') {
+          await touch('touchCancel', []);
+        } else {
+          await touch('touchStart', [[slideX + 10, row], [slideX + 60, row + 100], [slideX + 90, row + 150]]);
+          await frames(2);
+          await touch('touchMove', [[slideX + 40, row], [slideX + 90, row + 100], [slideX + 120, row + 150]]);
+          await frames(2);
+          await touch('touchEnd', []);
+        }
+        await frames(2);
+        await phone.mouse.move(slideX + 100, row);
+        const after = await settled();
+        const moved = after.upper.slide - before.upper.slide;
+        assert.ok(Math.abs(moved - predicted(30, apart.corner.z)) < 1e-5, `${ending}: slide ${moved}`);
+        assert.deepEqual(after.corner, before.corner, ending);
+      }
+      assert.deepEqual(await phone.evaluate(() => [window.scrollY, window.visualViewport.scale]), [0, 1],
+                       'the page neither scrolls nor zooms');
+    });
+
+    it('has on-screen controls that do what their keys do, and none with a mouse', async () => {
+      assert.equal(await page.$eval('#controls', bar => bar.hidden), true, 'no bar with a fine pointer');
+      // Every control at least 32 CSS pixels each way, named with its key,
+      // in a bar below the rules' lower edge as they start.
+      const controls = await phone.$$eval('#controls button, #controls input', elements => elements.map(element => {
+        const box = element.getBoundingClientRect();
+        return {label: element.getAttribute('aria-label'), width: box.width, height: box.height, top: box.top};
+      }));
+      assert.equal(controls.length, 23);
+      for (const control of controls) {
+        assert.ok(control.width >= 32 && control.height >= 32, `${control.label}: ${control.width} x ${control.height}`);
+        assert.match(control.label, /\(.+\)$/);
+        assert.ok(control.top > projectY(-8, 23, H), `${control.label} at ${control.top}`);
+      }
+
+      // The readout (R) is published with the setting; the magnifier (x2)
+      // takes the rules' lower edge down; the help (F1) draws its panel
+      // across the middle.
+      await tap('Readout');
+      assert.equal((await settled()).readout, 1);
+      await tap('Readout');
+      assert.equal((await settled()).readout, 0);
+      const column = 300;
+      const edge = (await pictureAfter(3, phone)).lowestLit(column);
+      await tap('Magnifier');
+      const magnified = (await pictureAfter(3, phone)).lowestLit(column);
+      await tap('Magnifier');
+      assert.ok(magnified > edge + 100, `the magnifier: lower edge ${edge} -> ${magnified}`);
+      const grey = picture => {
+        let count = 0;
+        for (let x = 0; x < picture.width; ++x) count += picture.at(x, picture.height / 2).every(c => c === 237) ? 1 : 0;
+        return count;
+      };
+      await tap('Help');
+      const help = grey(await pictureAfter(3, phone));
+      await tap('Help');
+      const noHelp = grey(await pictureAfter(3, phone));
+      assert.ok(help > 300 && noHelp < 10, `help's panel across the middle: ${help}, then ${noHelp}`);
+
+      // Zoom nearer and farther while held.
+      for (const [label, sign] of [['Zoom nearer', -1], ['Zoom farther', 1]]) {
+        const from = (await settled()).corner.z;
+        const box = await (await phone.$(`[aria-label^="${label}"]`)).boundingBox();
+        await phone.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+        await new Promise(resolve => setTimeout(resolve, 400));
+        await phone.touchscreen.touchEnd();
+        const to = (await settled()).corner.z;
+        assert.ok(sign * (to - from) > 0.5, `${label}: z ${from} -> ${to}`);
+      }
+
+      // Sensitivity 3, then a drag of 30 device pixels and the fine moves
+      // of one pixel each way, at that sensitivity.
+      const z = (await settled()).corner.z;
+      const slideX = Math.round(projectX(-5, z, W));
+      await tap('Drag sensitivity 3');
+      const start = await settled();
+      await swipe(slideX, Math.round(projectY(5.5, z, H)), 1);
+      const dragged = await settled();
+      assert.equal(dragged.sensitivity, 0.0004);
+      assert.ok(Math.abs(dragged.upper.slide - start.upper.slide - predicted(30, z, 0.0004)) < 1e-5, 'sensitivity 3');
+      await tap('Fine move left');
+      const left = await settled();
+      assert.ok(Math.abs(left.upper.slide - dragged.upper.slide + predicted(1, z, 0.0004)) < 1e-6, 'fine move left');
+      await tap('Fine move right');
+      assert.ok(Math.abs((await settled()).upper.slide - dragged.upper.slide) < 1e-6, 'fine move right');
+
+      // A line typed into the text field is worked; its keys are not the
+      // program's (its r shows no readout, its p starts no practice).
+      await phone.tap('#controls-line');
+      await phone.keyboard.type('upper D 2.5');
+      await phone.keyboard.press('Enter');
+      await phone.waitForFunction(() => location.hash.startsWith('#set=') &&
+        Math.abs(Number(decodeURIComponent(location.hash).split('_')[1].split(',')[0]) - Math.log10(2.5)) < 1e-3,
+      {timeout: 20000});
+      assert.equal((await settled()).readout, 0);
+    });
   });
 
   it('says it has ended on Escape, and no error reached the console', async () => {
