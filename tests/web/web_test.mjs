@@ -433,7 +433,13 @@ describe('Vernaskel in the browser', () => {
     // The slide's or hairline's motion, in index lengths, for a finger's
     // move of `pixels` device pixels at the part's depth.
     const predicted = (pixels, depth, sensitivity = 0.0002) => pixels * (depth - 2) * sensitivity / 25;
-    const upperRow = Math.round(projectY(5.5, 23, H));
+    // Held upright, the picture keeps the view's proportions (0.004 : 0.0033)
+    // across the width, centred: its rows, in CSS pixels, as the program
+    // places them in device pixels.
+    const pictureHeight = Math.round(W * RATIO / (0.004 / 0.0033));
+    const pictureTop = Math.floor((H * RATIO - pictureHeight) / 2);
+    const phoneY = (y, z) => (pictureTop + projectY(y, z, pictureHeight)) / RATIO;
+    const upperRow = Math.round(phoneY(5.5, 23));
     const tap = label => phone.tap(`[aria-label^="${label}"]`);
 
     before(async () => {
@@ -515,7 +521,7 @@ describe('Vernaskel in the browser', () => {
       // A third finger, and a cancelled touch, end the drag under way: the
       // fingers' and the mouse's moves after them move nothing.
       const slideX = Math.round(projectX(-5, apart.corner.z, W));
-      const row = Math.round(projectY(5.5, apart.corner.z, H));
+      const row = Math.round(phoneY(5.5, apart.corner.z));
       for (const ending of ['third finger', 'cancel']) {
         const before = await settled();
         await touch('touchStart', [[slideX, row]]);
@@ -554,7 +560,7 @@ describe('Vernaskel in the browser', () => {
       for (const control of controls) {
         assert.ok(control.width >= 32 && control.height >= 32, `${control.label}: ${control.width} x ${control.height}`);
         assert.match(control.label, /\(.+\)$/);
-        assert.ok(control.top > projectY(-8, 23, H), `${control.label} at ${control.top}`);
+        assert.ok(control.top > phoneY(-8, 23), `${control.label} at ${control.top}`);
       }
 
       // The readout (R) is published with the setting; the magnifier (x2)
@@ -598,7 +604,7 @@ describe('Vernaskel in the browser', () => {
       const slideX = Math.round(projectX(-5, z, W));
       await tap('Drag sensitivity 3');
       const start = await settled();
-      await swipe(slideX, Math.round(projectY(5.5, z, H)), 1);
+      await swipe(slideX, Math.round(phoneY(5.5, z)), 1);
       const dragged = await settled();
       assert.equal(dragged.sensitivity, 0.0004);
       assert.ok(Math.abs(dragged.upper.slide - start.upper.slide - predicted(30, z, 0.0004)) < 1e-5, 'sensitivity 3');
