@@ -45,6 +45,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebRunPass() {
     if (passRunning || runPass == nullptr) return;
     passRunning = true;
     const bool goOn = runPass();
+    // The first pass ends once the first scene frame is shown: the page
+    // hears when the rules are there.
+    if (firstPass && goOn) TellPage("started", "", "");
     firstPass = false;
     passRunning = false;
     if (!goOn) {
