@@ -8,9 +8,11 @@
 # The program is the same code as on the desktop, built with Debian's
 # Emscripten; its libraries (libjpeg-turbo, SDL2 for its bitmap loader,
 # FreeType) are built from Debian's source packages into build-web/prefix
-# once and reused. The default data is drawn by a native rule generator:
-# VERNASKEL_NATIVE_RULEGEN names one (scripts/test.sh hands over the Linux
-# build's), otherwise one is built in build-web/native.
+# once and reused. The default data is drawn by a native rule generator and
+# the page's icons by a native icon tool: VERNASKEL_NATIVE_RULEGEN names the
+# one (scripts/test.sh hands over the Linux build's), VERNASKEL_NATIVE_ICON
+# the other (by default the vernaskel_icon beside that generator); what is
+# not there is built in build-web/native.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -59,17 +61,22 @@ cat "$sources/libjpeg-turbo/LICENSE.md" "$sources/libjpeg-turbo/README.ijg" > "$
 cp "$sources/freetype/docs/FTL.TXT" "$licences/FreeType.txt"
 cp /usr/share/doc/fonts-liberation/copyright "$licences/Liberation fonts.txt"
 
-# --- A rule generator that runs here, for the default data ----------------
+# --- A rule generator and an icon tool that run here ------------------------
 rulegen=${VERNASKEL_NATIVE_RULEGEN:-}
-if [ -z "$rulegen" ]; then
+icon=${VERNASKEL_NATIVE_ICON:-}
+if [ -z "$icon" ] && [ -n "$rulegen" ] && [ -x "$(dirname "$rulegen")/vernaskel_icon" ]; then
+  icon=$(dirname "$rulegen")/vernaskel_icon
+fi
+if [ -z "$rulegen" ] || [ -z "$icon" ]; then
   cmake -S . -B "$out/native" -DCMAKE_BUILD_TYPE=Release -DVERNASKEL_TESTS=OFF -DVERNASKEL_BENCHMARKS=OFF > /dev/null
-  cmake --build "$out/native" -j2 --target vernaskel_rulegen
-  rulegen=$out/native/tools/vernaskel-rulegen
+  cmake --build "$out/native" -j2 --target vernaskel_rulegen vernaskel_icon
+  rulegen=${rulegen:-$out/native/tools/vernaskel-rulegen}
+  icon=${icon:-$out/native/tools/vernaskel_icon}
 fi
 
 # --- The program and the site ----------------------------------------------
 emcmake cmake -S . -B "$out/program" -DCMAKE_BUILD_TYPE=Release -DCMAKE_FIND_ROOT_PATH="$prefix" \
-  -DCMAKE_PREFIX_PATH="$prefix" -DVERNASKEL_NATIVE_RULEGEN="$rulegen" -DVERNASKEL_LICENCE_DIR="$licences" \
+  -DCMAKE_PREFIX_PATH="$prefix" -DVERNASKEL_NATIVE_RULEGEN="$rulegen" -DVERNASKEL_NATIVE_ICON="$icon" -DVERNASKEL_LICENCE_DIR="$licences" \
   -DVERNASKEL_WERROR="${VERNASKEL_WERROR:-OFF}" > /dev/null
 cmake --build "$out/program" -j2
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/program/CMakeCache.txt")

@@ -30,9 +30,10 @@ timing_packages=(xvfb)
 # GoogleTest's sources for the unit tests built for Windows.
 windows_packages=(g++-mingw-w64-x86-64-posix nasm dpkg-dev nsis googletest)
 # Emscripten (with the clang and lld it needs), dpkg-dev to unpack Debian's
-# source packages, Chromium for the tests (driven by npm's puppeteer-core;
-# Debian's npm only where the machine has none).
-web_packages=(emscripten dpkg-dev chromium)
+# source packages, Chromium and Firefox ESR for the tests (driven by npm's
+# puppeteer-core; Debian's npm only where the machine has none; Firefox draws
+# WebGL only with an X display, Xvfb's).
+web_packages=(emscripten dpkg-dev chromium firefox-esr xvfb xauth)
 command -v npm > /dev/null || web_packages+=(npm)
 
 packages=("${run_packages[@]}")

@@ -3,7 +3,7 @@
 #   VERNASKEL_WINDOWS=0         leaves out the Windows build and its tests under
 #                               Wine, for quick local runs (never in CI)
 #   VERNASKEL_WEB=0             leaves out the browser build and its tests in
-#                               headless Chromium (never in CI)
+#                               headless Chromium and Firefox (never in CI)
 #   VERNASKEL_FUZZ_SECONDS=N    how long each fuzz target runs (0 skips)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +26,7 @@ fi
 if [ "$web" != 0 ]; then
   # The site, with the default data drawn by the generator just built, and
   # the browser tests' driver (no browser download: the tests use Chromium
-  # from Debian).
+  # and Firefox ESR from Debian, which build-web.sh installs).
   VERNASKEL_NATIVE_RULEGEN=$PWD/build/tools/vernaskel-rulegen VERNASKEL_WERROR=ON scripts/build-web.sh
   (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi

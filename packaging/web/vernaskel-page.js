@@ -50,6 +50,8 @@
       showMessage(caption, text, '', 'OK', hideMessage);
     } else if (what === 'setting') {
       history.replaceState(history.state, '', '#set=' + text);
+    } else if (what === 'started') {
+      performance.mark('vernaskel-first-picture');  // the rules are shown
     } else if (what === 'ended') {
       showMessage('Vernaskel has ended', 'Escape ended the program.', HOW_TO_START, 'Start again',
                   () => start(userFiles));
@@ -149,6 +151,11 @@
   }
 
   function start(files) {
+    // A newer build's files took over while this page ran (vernaskel-offline.js).
+    if (window.vernaskelFilesReplaced) {
+      location.reload();
+      return;
+    }
     stopProgram(program);
     hideMessage();
     const old = document.getElementById('canvas');

@@ -47,6 +47,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebRunPass() {
     passRunning = true;
     ++passNumber;
     const bool goOn = runPass();
+    // The first pass ends once the first scene frame is shown: the page
+    // hears when the rules are there.
+    if (firstPass && goOn) TellPage("started", "", "");
     firstPass = false;
     passRunning = false;
     if (!goOn) {

@@ -1,5 +1,6 @@
 // What the program says to its page (web_page.cpp, the page's script in
-// packaging/web/vernaskel-page.js): messages, pictures shown, the end.
+// packaging/web/vernaskel-page.js): messages, pictures shown, the first
+// scene frame shown ("started"), the end.
 #pragma once
 
 // Shows an "Error" box's text in the page.
