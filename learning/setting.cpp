@@ -18,11 +18,12 @@ constexpr size_t MAX_TEXT_LENGTH = 256;
 
 // Where a setting may put what it holds. A pass tests a limit of the zoom or
 // the pan before it moves, so the rule may stand up to one pass's move past
-// one (a held zoom key's longest pass, a brisk pan); past that, nothing the
-// user did put it. A hairline and a slide cannot leave the body's ends by
+// one: a held zoom key's longest pass, or a pan by however far the pointer
+// jumped in one pass (across a screen of thousands of pixels at 0.18 units
+// a pixel); past that, nothing the user did put it. A hairline and a slide cannot leave the body's ends by
 // more than the window's margin and the parallax.
 constexpr double ZOOM_SLACK = 1.5;
-constexpr double PAN_SLACK = 10.0;
+constexpr double PAN_SLACK = 1000.0;
 constexpr double HAIRLINE_LOW = -0.25;
 constexpr double HAIRLINE_HIGH = 1.25;
 constexpr double SLIDE_LIMIT = 1.25;

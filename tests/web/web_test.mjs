@@ -278,7 +278,7 @@ describe('Vernaskel in the browser', () => {
       const shown = new Picture(await opened.evaluate(async () => {
         window.pictures = [];
         window.keepPictures = 3;
-        await new Promise(resolve => setTimeout(resolve, 700));
+        while (window.pictures.length < 3) await new Promise(resolve => setTimeout(resolve, 50));
         return window.pictures[2];
       }));
       let differing = 0;
