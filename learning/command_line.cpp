@@ -1,6 +1,7 @@
 #include "learning/command_line.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "render/bitmap_font.h"
 #include "render/text_panel.h"
@@ -47,24 +48,50 @@ std::string TakeCommandLine() {
 void ShowMessage(const std::string& message) { commandLine.message = message; }
 
 void DrawCommandLine(int clientWidth, int clientHeight) {
-    const int padding = PanelPadding();
     if (!commandLine.open && commandLine.message.empty()) return;
+    const int padding = PanelPadding();
     const int lineHeight = PanelLineHeight();
-    const std::string line = commandLine.open ? PROMPT + commandLine.text : commandLine.message;
     const int textLeft = 2 * padding;
-    int width = static_cast<int>(TextWidth(line.c_str())) + 2 * padding;
-    const float caretX = static_cast<float>(textLeft) + TextWidth(line.c_str()) + 1.0f;
+    const int room = clientWidth - 4 * padding;
+    std::vector<std::string> lines;
     if (commandLine.open) {
-        const int hintWidth =
-            commandLine.text.empty() ? static_cast<int>(TextWidth(HINT)) + 3 * padding : 0;
+        lines.push_back(PROMPT + commandLine.text);
+    } else {
+        // A message too long for the client (a phone's) goes on in further
+        // lines, broken between words; the panel grows upward.
+        std::string line;
+        size_t start = 0;
+        while (start < commandLine.message.size()) {
+            size_t end = commandLine.message.find(' ', start);
+            if (end == std::string::npos) end = commandLine.message.size();
+            const std::string word = commandLine.message.substr(start, end - start);
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (!line.empty() && TextWidth(longer.c_str()) > static_cast<float>(room)) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line = longer;
+            }
+            start = end + 1;
+        }
+        lines.push_back(line);
+    }
+    float widest = 0.0f;
+    for (const std::string& text : lines) widest = std::max(widest, TextWidth(text.c_str()));
+    int width = static_cast<int>(widest) + 2 * padding;
+    const float caretX = static_cast<float>(textLeft) + widest + 1.0f;
+    if (commandLine.open) {
+        const int hintWidth = commandLine.text.empty() ? static_cast<int>(TextWidth(HINT)) + 3 * padding : 0;
         width = std::max({width + padding, static_cast<int>(OPEN_PANEL_SHARE * clientWidth), width + hintWidth});
     }
     width = std::min(width, clientWidth - 2 * padding);
-    const int height = lineHeight + padding;
+    const int height = static_cast<int>(lines.size()) * lineHeight + padding;
     const int top = clientHeight - height - padding;
     FillPanel(padding, top, width, height);
     const int textTop = top + padding / 2 + 1;
-    PanelTextLine(textLeft, textTop, line);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        PanelTextLine(textLeft, textTop + static_cast<int>(k) * lineHeight, lines[k]);
+    }
     if (!commandLine.open) return;
     DrawPanelCaret(caretX, textTop, lineHeight - TextPixels(4));
     if (commandLine.text.empty()) {

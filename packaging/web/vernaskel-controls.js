@@ -100,10 +100,22 @@
 
   const asked = new URLSearchParams(location.search).get('controls');
   const coarse = window.matchMedia('(pointer: coarse)');
+  // The canvas ends where the bar begins, so that nothing the program draws
+  // at the picture's bottom (its readout, its command line) lies under the
+  // bar; the program hears of the new size as a resize.
+  const canvas = document.getElementById('canvas');
+  const fitCanvas = () => {
+    const height = bar.hidden ? '' : `${Math.max(1, window.innerHeight - bar.offsetHeight)}px`;
+    if (canvas.style.height === height) return;
+    canvas.style.height = height;
+    window.dispatchEvent(new Event('resize'));
+  };
   const show = () => {
     bar.hidden = asked === '0' || (asked !== '1' && !coarse.matches);
     document.body.classList.toggle('with-controls', !bar.hidden);
+    fitCanvas();
   };
   coarse.addEventListener('change', show);
+  window.addEventListener('resize', fitCanvas);
   show();
 })();

@@ -35,9 +35,17 @@ int32_t pointerY = 0;
 int32_t drainX = 0;
 int32_t drainY = 0;
 
-// The page's size in device pixels: the size the canvas is given.
-EM_JS(int, PageWidth, (), { return Math.max(1, Math.round(window.innerWidth * (window.devicePixelRatio || 1))); });
-EM_JS(int, PageHeight, (), { return Math.max(1, Math.round(window.innerHeight * (window.devicePixelRatio || 1))); });
+// The size the canvas is given, in device pixels: its box on the page, which
+// is the page less what the page keeps for itself (the on-screen controls'
+// bar).
+EM_JS(int, PageWidth, (), {
+  const box = document.getElementById('canvas').getBoundingClientRect();
+  return Math.max(1, Math.round((box.width || window.innerWidth) * (window.devicePixelRatio || 1)));
+});
+EM_JS(int, PageHeight, (), {
+  const box = document.getElementById('canvas').getBoundingClientRect();
+  return Math.max(1, Math.round((box.height || window.innerHeight) * (window.devicePixelRatio || 1)));
+});
 EM_JS(double, PixelRatio, (), { return window.devicePixelRatio || 1; });
 
 // The page's keys by their place on the keyboard, whatever its layout, as

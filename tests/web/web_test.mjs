@@ -442,13 +442,15 @@ describe('Vernaskel in the browser', () => {
     // The slide's or hairline's motion, in index lengths, for a finger's
     // move of `pixels` device pixels at the part's depth.
     const predicted = (pixels, depth, sensitivity = 0.0002) => pixels * (depth - 2) * sensitivity / 25;
-    // Held upright, the picture keeps the view's proportions (0.004 : 0.0033)
-    // across the width, centred: its rows, in CSS pixels, as the program
-    // places them in device pixels.
+    // The canvas ends where the controls' bar begins (its height in device
+    // pixels, once the page is shown). Held upright, the picture keeps the
+    // view's proportions (0.004 : 0.0033) across the width, centred in the
+    // canvas: its rows, in CSS pixels, as the program places them in device
+    // pixels.
+    let canvasHeight = H * RATIO;
     const pictureHeight = Math.round(W * RATIO / (0.004 / 0.0033));
-    const pictureTop = Math.floor((H * RATIO - pictureHeight) / 2);
-    const phoneY = (y, z) => (pictureTop + projectY(y, z, pictureHeight)) / RATIO;
-    const upperRow = Math.round(phoneY(5.5, 23));
+    const phoneY = (y, z) => (Math.floor((canvasHeight - pictureHeight) / 2) + projectY(y, z, pictureHeight)) / RATIO;
+    let upperRow = 0;
     const tap = label => phone.tap(`[aria-label^="${label}"]`);
 
     before(async () => {
@@ -463,6 +465,8 @@ describe('Vernaskel in the browser', () => {
       await phone.evaluateOnNewDocument(watchProgram);
       await phone.goto(page.url().replace(/#.*/, ''));
       await frames(4);
+      canvasHeight = await phone.evaluate(() => document.getElementById('canvas').height);
+      upperRow = Math.round(phoneY(5.5, 23));
     });
     after(async () => {
       if (phone) await phone.close();
