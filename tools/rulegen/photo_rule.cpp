@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cmath>
 
 #include <opencv2/imgproc.hpp>
@@ -18,6 +19,7 @@ constexpr double MAX_LENGTH_DISAGREEMENT = 0.004;
 const char* const STRAIGHT_ON = "photograph the rule straight on, sharp and in even light";
 
 struct Pass {
+    cv::Mat rectified;
     bool ok = false;
     std::string error;
     bool linesKnown = false;
@@ -30,7 +32,8 @@ struct Pass {
 Pass Measure(const cv::Mat& grey, const Outline& outline, const PhotoLens& lens, double texelsPerIndex) {
     Pass pass;
     pass.model.frame = MakeRuleFrame(outline, lens);
-    const cv::Mat rectified = RectifyPhoto(pass.model.frame, grey);
+    pass.rectified = RectifyPhoto(pass.model.frame, grey);
+    const cv::Mat& rectified = pass.rectified;
     const cv::Mat darkness = DarknessOf(rectified);
     if (!FindRuleLines(darkness, rectified, pass.model.frame, &pass.model.lines, &pass.error)) return pass;
     pass.linesKnown = true;
@@ -100,6 +103,52 @@ Outline FittedOutline(const RuleModel& model, double low, double high) {
     outline.corner[2] = PhotoPointOf(model.frame, FramePointOf(model, 2, high, 0.0));
     outline.corner[3] = PhotoPointOf(model.frame, FramePointOf(model, 2, low, 0.0));
     return outline;
+}
+
+// The median grey of a body strip's rows at index fraction u: the body's
+// own colour where marks and letters cross only some of them.
+double StripGrey(const cv::Mat& grey, const RuleModel& model, int strip, double u) {
+    std::vector<float> values;
+    for (double f = 0.05; f <= 0.96; f += 0.06) {
+        const cv::Point2d ab = FramePointOf(model, strip, u, f);
+        const cv::Point at(static_cast<int>(std::lround(ab.x)), static_cast<int>(std::lround(ab.y)));
+        if (at.x < 0 || at.y < 0 || at.x >= grey.cols || at.y >= grey.rows) return -1;
+        values.push_back(grey.at<float>(at));
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The body's ends (index fractions) where its strips' colour stops, looking
+// outward from the indices; a found outline's ends are rough.
+void FindEnds(const cv::Mat& grey, RuleModel* model) {
+    const int strips[2] = {STRIP_UPPER_BODY, STRIP_LOWER_BODY};
+    double level[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        std::vector<double> middle;
+        for (double u = 0.3; u <= 0.7; u += 0.01) middle.push_back(StripGrey(grey, *model, strips[k], u));
+        std::nth_element(middle.begin(), middle.begin() + middle.size() / 2, middle.end());
+        level[k] = middle[middle.size() / 2];
+    }
+    const double step = 1.0 / model->p[1];
+    for (int side : {-1, 1}) {
+        const double limit = side < 0 ? -0.16 : 1.16;
+        double end = limit;
+        int misses = 0;
+        for (double u = side < 0 ? 0.0 : 1.0; side * (u - limit) < 0; u += side * step) {
+            bool body = false;
+            for (int k = 0; k < 2; ++k) {
+                const double g = StripGrey(grey, *model, strips[k], u);
+                body = body || (g >= 0 && std::fabs(g - level[k]) < 0.2 * level[k]);
+            }
+            misses = body ? 0 : misses + 1;
+            if (misses >= 10) {
+                end = u - side * 10 * step;
+                break;
+            }
+        }
+        (side < 0 ? model->endLow : model->endHigh) = end;
+    }
 }
 
 Outline Turned(const Outline& outline) {
@@ -179,20 +228,32 @@ PhotoResult ReadRulePhoto(const PhotoRequest& request, const RuleArtwork& strips
                     request.hasCorners ? std::string(STRAIGHT_ON) + ", and check the corners' order"
                                        : std::string(STRAIGHT_ON) + ", or give its corners with --corners");
     }
-    // The ends of the outline only crop; as index fractions.
+    // The ends of a given outline only crop; as index fractions.
     RuleModel& m = first.model;
-    const double gapMiddle = CurveAt(m.lines.boundary[2], m.frame.width / 2.0);
-    (void)gapMiddle;
     m.endLow = FitFractionAt(m, m.frame.marginX);
     m.endHigh = FitFractionAt(m, m.frame.width - 1 - m.frame.marginX);
-    // Look again, straightened by the fit itself and the lens's bow taken out.
+    // Look again, straightened by the fit itself and the lens's bow taken
+    // out; a found outline reaching past the texture's ends, whose own ends
+    // are then looked for.
     PhotoLens bowed = lens;
     bowed.k = EstimateBow(first, lens);
-    const Outline fitted = FittedOutline(m, std::max(m.endLow, -0.16), std::min(m.endHigh, 1.16));
+    const Outline fitted = request.hasCorners ? FittedOutline(m, std::max(m.endLow, -0.16), std::min(m.endHigh, 1.16))
+                                              : FittedOutline(m, -0.1, 1.1);
     Pass second = Measure(grey, fitted, bowed, texelsPerIndex);
+    // Again through each look's own outline: what the marks' lean leaves
+    // of a rough outline's skew shrinks with every look.
+    for (int look = 0; look < 2 && second.ok; ++look) {
+        Pass again = Measure(grey, FittedOutline(second.model, -0.1, 1.1), bowed, texelsPerIndex);
+        if (!again.ok) break;
+        second = again;
+    }
     Pass& chosen = second.ok ? second : first;
-    chosen.model.endLow = m.endLow;
-    chosen.model.endHigh = m.endHigh;
+    if (request.hasCorners) {
+        chosen.model.endLow = m.endLow;
+        chosen.model.endHigh = m.endHigh;
+    } else {
+        FindEnds(chosen.rectified, &chosen.model);
+    }
     result.model = chosen.model;
     result.fit = chosen.fit;
     result.fitted = true;

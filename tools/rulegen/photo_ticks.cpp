@@ -163,7 +163,13 @@ int FindMajors(std::vector<FoundMark>* marks, double minimumSpan) {
               [&](int x, int y) { return (*marks)[x].length > (*marks)[y].length; });
     candidates.resize(std::min(candidates.size(), CANDIDATES));
     std::sort(candidates.begin(), candidates.end(), [&](int x, int y) { return (*marks)[x].a < (*marks)[y].a; });
-    // The most of 2 to 9 found; between sets as many, the longest marks.
+    // The most of 2 to 9 found; between sets as many, the longest marks,
+    // each counted at most as long as the tenth longest, so that one
+    // overlong line (a slide's end, the hairline) does not decide.
+    std::vector<double> lengths;
+    for (int c : candidates) lengths.push_back((*marks)[c].length);
+    std::sort(lengths.rbegin(), lengths.rend());
+    const double cap = lengths[std::min<size_t>(9, lengths.size() - 1)];
     int bestCount = 0;
     double bestLength = 0;
     std::vector<int> bestSet;
@@ -177,7 +183,7 @@ int FindMajors(std::vector<FoundMark>* marks, double minimumSpan) {
                 const double expected = a1 + span * std::log10(v);
                 int longest = -1;
                 for (int c : candidates) {
-                    if (std::fabs((*marks)[c].a - expected) < 0.012 * span &&
+                    if (std::fabs((*marks)[c].a - expected) < 0.006 * span &&
                         (longest < 0 || (*marks)[c].length > (*marks)[longest].length)) {
                         longest = c;
                     }
@@ -190,7 +196,7 @@ int FindMajors(std::vector<FoundMark>* marks, double minimumSpan) {
             for (int k : set) {
                 if (k < 0) continue;
                 ++count;
-                length += (*marks)[k].length;
+                length += std::min((*marks)[k].length, cap);
             }
             if (count > bestCount || (count == bestCount && length > bestLength)) {
                 bestCount = count;
