@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cmath>
 
 #include <opencv2/imgproc.hpp>
