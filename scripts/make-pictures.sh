@@ -6,6 +6,7 @@
 #   docs/learning-demonstration.png  3.7 x 4.2 / 1.9 worked on the rule, a step under way
 #   docs/learning-practice.png       a practice problem worked and checked
 #   docs/gallery/NAME.png  each ready-made model as the program shows it
+#   docs/photo-rule.png    a synthetic photograph beside the rule --photo made of it
 # The screenshot tool works the rule through the program's own main loop and
 # fails if the marks it finds in the picture do not agree; the pictures are
 # then cut to 64 colours (the gallery's, smaller, to 16) to keep them small.
@@ -35,4 +36,14 @@ for model in $(build/tools/vernaskel-rulegen --list-models | cut -d ' ' -f 1); d
   build/tools/vernaskel_screenshot --in "$work/$model" --size 1120x630 --crop --out "$work/$model.png"
   convert "$work/$model.png" -strip +dither -colors 16 "png8:docs/gallery/$model.png"
 done
-ls -l docs/startup.png docs/multiply.png docs/reading.png docs/learning-*.png docs/gallery
+# A seeded synthetic photograph (made by the rulegen tests' survey) read
+# with --photo, beside the program showing the rule it became.
+cmake --build build -j2 --target vernaskel_rulegen_tests
+TEST_TMPDIR="$work/" VERNASKEL_PHOTO_SURVEY=1 VERNASKEL_PHOTO_SURVEY_FIRST=114 \
+  build/tests/vernaskel_rulegen_tests --gtest_filter='RuleFromPhoto.Survey' > /dev/null
+build/tools/vernaskel-rulegen --photo "$work/vernaskel_photo_survey/photo-114.jpg" --out "$work/photo/data"
+build/tools/vernaskel_screenshot --in "$work/photo" --size 1280x720 --out "$work/photo-screen.png"
+convert "$work/vernaskel_photo_survey/photo-114.jpg" -resize x720 "$work/photo-seen.png"
+convert "$work/photo-seen.png" "$work/photo-screen.png" +append -resize 70% -strip +dither -colors 64 \
+  "png8:docs/photo-rule.png"
+ls -l docs/startup.png docs/photo-rule.png docs/multiply.png docs/reading.png docs/learning-*.png docs/gallery

@@ -13,6 +13,8 @@ run_packages=(
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev
   libx11-dev libgtest-dev libbenchmark-dev
+  # the rule generator's --photo: OpenCV's core and image processing only
+  libopencv-core-dev libopencv-imgproc-dev
 )
 test_packages=(
   # xfonts-base: Xvfb's core fonts, without which SDL cannot show a message box

@@ -3,6 +3,7 @@
 //     vernaskel-rulegen --rules FILE [--out DIR] [--all-formats] [--templates]
 //     vernaskel-rulegen --model NAME [--models DIR] [--out DIR] [--all-formats] [--templates]
 //     vernaskel-rulegen --list-models [--models DIR]
+//     vernaskel-rulegen --photo PICTURE [--photo PICTURE2] [--corners ...] [--scales ...] --out DIR
 //
 // The build runs it with the default description to make build/data. The
 // models are the ready-made descriptions that ship with it, found beside
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "tools/rulegen/models.h"
+#include "tools/rulegen/photo_command.h"
 #include "tools/rulegen/rule_data.h"
 #include "tools/rulegen/rule_description.h"
 
@@ -23,13 +25,16 @@ int Usage() {
                  "usage: vernaskel-rulegen --rules FILE [--out DIR] [--all-formats] [--templates]\n"
                  "       vernaskel-rulegen --model NAME [--models DIR] [--out DIR] [--all-formats] [--templates]\n"
                  "       vernaskel-rulegen --list-models [--models DIR]\n"
+                 "       vernaskel-rulegen --photo PICTURE [--photo PICTURE2] [--corners X1,Y1,...,X4,Y4]\n"
+                 "                         [--scales \"K A | B CI C | D L\"] --out DIR\n"
                  "  --rules FILE    the rule description (which scales on which strip)\n"
                  "  --model NAME    a ready-made description (see --list-models)\n"
                  "  --list-models   list the ready-made descriptions, one line each\n"
                  "  --models DIR    the folder of the ready-made descriptions\n"
                  "  --out DIR       where to write ts and the images (default: data)\n"
                  "  --all-formats   also write each texture as .bmp, .tga and .jpg\n"
-                 "  --templates     also write template0.bmp and template1.bmp, the strip regions\n");
+                 "  --templates     also write template0.bmp and template1.bmp, the strip regions\n"
+                 "  --photo PICTURE the rule from a photograph of a real one (--photo alone: more)\n");
     return 2;
 }
 
@@ -41,6 +46,9 @@ int Fail(const std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--photo") == 0) return RunPhotoCommand(argc, argv);
+    }
     const char* rulesPath = nullptr;
     const char* modelName = nullptr;
     const char* modelsFolder = nullptr;
