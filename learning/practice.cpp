@@ -81,17 +81,7 @@ std::string ToGraduation(double value, double tolerance, int decimalExponent) {
 }
 
 // The exact value to six figures, large ones without an exponent.
-std::string Exact(double value) {
-    char text[48];
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1e5 && magnitude < 1e12) {
-        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 5.0);
-        std::snprintf(text, sizeof text, "%.0f", std::round(value / unit) * unit);
-    } else {
-        std::snprintf(text, sizeof text, "%.6g", value);
-    }
-    return text;
-}
+std::string Exact(double value) { return FormatFigures(value, 6, false); }
 
 }  // namespace
 

@@ -106,18 +106,20 @@ RuleReadout ReadRule(int rule) {
     return readout;
 }
 
-std::string FormatReading(double value) {
+std::string FormatFigures(double value, int figures, bool keepZeros) {
     char text[64];
     const double magnitude = std::fabs(value);
-    if (magnitude >= 1e4 && magnitude < 1e9) {
-        // Four significant figures of a large number, without an exponent.
-        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 3.0);
+    if (magnitude >= std::pow(10.0, figures) && magnitude < 1e12) {
+        // A large number's figures without an exponent, the rest as zeros.
+        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - (figures - 1));
         std::snprintf(text, sizeof text, "%.0f", std::round(value / unit) * unit);
     } else {
-        std::snprintf(text, sizeof text, "%#.4g", value);
+        std::snprintf(text, sizeof text, keepZeros ? "%#.*g" : "%.*g", figures, value);
     }
     return text;
 }
+
+std::string FormatReading(double value) { return FormatFigures(value, 4, true); }
 
 std::string ReadoutLine(const RuleReadout& readout) {
     std::string line;

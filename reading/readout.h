@@ -58,6 +58,9 @@ RuleReadout ReadRule(int rule);
 // A value to four significant figures, trailing zeros kept: 3.162, 10.00,
 // 0.5000, 22030.
 std::string FormatReading(double value);
+// A value to so many significant figures, large ones without an exponent;
+// trailing zeros kept or dropped.
+std::string FormatFigures(double value, int figures, bool keepZeros);
 
 // What stands between two readings of a line.
 constexpr const char* READING_SEPARATOR = "   ";
