@@ -42,27 +42,6 @@ constexpr size_t KEYS_INDENT = 2;
 constexpr size_t EFFECT_COLUMN = 24;
 constexpr size_t LINE_COLUMNS = 80;
 
-// Cuts text into lines at its blanks, as many words a line as `fits` lets
-// it have (a word too long for a line stands alone).
-template <typename Fits>
-std::vector<std::string> Wrap(const std::string& text, Fits fits) {
-    std::vector<std::string> lines(1);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(' ', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string word = text.substr(start, end - start);
-        const std::string longer = lines.back().empty() ? word : lines.back() + " " + word;
-        if (!lines.back().empty() && !fits(longer)) {
-            lines.push_back(word);
-        } else {
-            lines.back() = longer;
-        }
-        start = end + 1;
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::string ControlsText() {
@@ -71,7 +50,8 @@ std::string ControlsText() {
     for (const Control& control : CONTROLS) {
         const std::string keys = std::string(KEYS_INDENT, ' ') + control.keys;
         const std::vector<std::string> effect =
-            Wrap(control.effect, [](const std::string& line) { return line.size() <= LINE_COLUMNS - EFFECT_COLUMN; });
+            WrapText(control.effect, " ",
+                     [](const std::string& line) { return line.size() <= LINE_COLUMNS - EFFECT_COLUMN; });
         size_t first = 0;
         if (keys.size() < EFFECT_COLUMN) {
             text += keys + std::string(EFFECT_COLUMN - keys.size(), ' ') + effect[0] + "\n";
@@ -108,7 +88,7 @@ void DrawHelp(int clientWidth, int clientHeight) {
         const Control& control = CONTROLS[k];
         lines.push_back({0, row, control.keys});
         if (TextWidth(control.keys) + padding > effectX) ++row;
-        for (const std::string& line : Wrap(control.effect, fits)) lines.push_back({effectX, row++, line});
+        for (const std::string& line : WrapText(control.effect, " ", fits)) lines.push_back({effectX, row++, line});
     }
     const int height = row * lineHeight + 2 * padding;
     const int left = (clientWidth - width) / 2;

@@ -114,7 +114,7 @@ void ApplyPan() {
 bool OnMovablePart(int32_t clientX, int32_t clientY) {
     int32_t panel = NO_PANEL;
     InEyeFrame([&] { panel = FindPanelAt(static_cast<float>(clientX), static_cast<float>(clientY)); });
-    return panel == PANEL_CURSOR_A || panel == PANEL_SLIDE_A || panel == PANEL_CURSOR_B || panel == PANEL_SLIDE_B;
+    return IsMovablePanel(panel);
 }
 
 // Shift, held, magnifies; not while it types capitals into the command line.
@@ -174,10 +174,7 @@ void DriveFrame() {
         ReleaseGrab();
     } else {
         PickInEyeFrame();
-        if (grabActive == 1 && grabbedPanel != PANEL_UPPER_BODY_A && grabbedPanel != PANEL_LOWER_BODY_A &&
-            grabbedPanel != PANEL_UPPER_BODY_B && grabbedPanel != PANEL_LOWER_BODY_B) {
-            NoteRuleInUse(grabbedPanel >= PANEL_CURSOR_B ? 1 : 0);
-        }
+        if (grabActive == 1 && IsMovablePanel(grabbedPanel)) NoteRuleInUse(grabbedPanel >= PANEL_CURSOR_B ? 1 : 0);
     }
 
     ReadCursorPosition(&inputState.cursorX, &inputState.cursorY);

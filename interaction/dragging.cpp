@@ -63,6 +63,11 @@ bool DragCaseOf(int32_t panel, DragCase* drag) {
 
 }  // namespace
 
+bool IsMovablePanel(int32_t panel) {
+    DragCase drag;
+    return DragCaseOf(panel, &drag);
+}
+
 double MovePanelAlongRule(int32_t panel, double delta) {
     DragCase drag;
     if (!DragCaseOf(panel, &drag)) return 0.0;
@@ -87,8 +92,6 @@ void DragPanelByPixels(int32_t panel, float dxPixels) {
 void DragGrabbedPanel(float dxPixels) {
     ReadSensitivityKeys();
     if (grabActive != 1) return;
-    const bool movable = grabbedPanel == PANEL_CURSOR_A || grabbedPanel == PANEL_SLIDE_A ||
-                         grabbedPanel == PANEL_CURSOR_B || grabbedPanel == PANEL_SLIDE_B;
-    if (movable) lastDraggedPanel = grabbedPanel;
+    if (IsMovablePanel(grabbedPanel)) lastDraggedPanel = grabbedPanel;
     DragPanelByPixels(grabbedPanel, dxPixels);
 }

@@ -35,6 +35,10 @@ void ReadSensitivityKeys();
 // stops exactly on it; one already on or past it does not move outward.
 double LimitDragDelta(double delta, float leftEdge, float leftLimit, float rightEdge, float rightLimit);
 
+// Whether the panel is a slide or a cursor window (0, 2, 4 or 6): the parts
+// that move; the body strips do not.
+bool IsMovablePanel(int32_t panel);
+
 // Moves a slide or cursor window (0, 2, 4 or 6) along x by `delta` scene
 // units, cut at the rule's ends as a drag is; any other panel does not move.
 // Returns the shift that was made.

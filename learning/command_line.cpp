@@ -59,25 +59,9 @@ void DrawCommandLine(int clientWidth, int clientHeight) {
     } else {
         // A message too long for the client (a phone's) goes on in further
         // lines, broken between words; the panel grows upward.
-        std::string line;
-        size_t start = 0;
-        while (start < commandLine.message.size()) {
-            size_t end = commandLine.message.find(' ', start);
-            if (end == std::string::npos) end = commandLine.message.size();
-            const std::string word = commandLine.message.substr(start, end - start);
-            const std::string longer = line.empty() ? word : line + " " + word;
-            if (!line.empty() && TextWidth(longer.c_str()) > static_cast<float>(room)) {
-                lines.push_back(line);
-                line = word;
-            } else {
-                line = longer;
-            }
-            start = end + 1;
-        }
-        lines.push_back(line);
+        lines = WrapToWidth(commandLine.message, " ", room);
     }
-    float widest = 0.0f;
-    for (const std::string& text : lines) widest = std::max(widest, TextWidth(text.c_str()));
+    const float widest = WidestLine(lines);
     int width = static_cast<int>(widest) + 2 * padding;
     const float caretX = static_cast<float>(textLeft) + widest + 1.0f;
     if (commandLine.open) {

@@ -1,7 +1,6 @@
 #include "reading/readout_overlay.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,23 +33,8 @@ void DrawReadout(int rule, int top, int clientWidth) {
     }
     // A line too long for the client (a phone's) goes on in further lines,
     // broken between readings.
-    const float room = static_cast<float>(clientWidth - 4 * padding);
-    std::vector<std::string> lines(1);
-    size_t start = 0;
-    while (start < line.size()) {
-        size_t end = line.find(READING_SEPARATOR, start);
-        if (end == std::string::npos) end = line.size();
-        const std::string reading = line.substr(start, end - start);
-        const std::string longer = lines.back().empty() ? reading : lines.back() + READING_SEPARATOR + reading;
-        if (!lines.back().empty() && TextWidth(longer.c_str()) > room) {
-            lines.push_back(reading);
-        } else {
-            lines.back() = longer;
-        }
-        start = end == line.size() ? end : end + std::strlen(READING_SEPARATOR);
-    }
-    float widest = 0.0f;
-    for (const std::string& text : lines) widest = std::max(widest, TextWidth(text.c_str()));
+    const std::vector<std::string> lines = WrapToWidth(line, READING_SEPARATOR, clientWidth - 4 * padding);
+    const float widest = WidestLine(lines);
     const int width = std::min(clientWidth - 2 * padding, static_cast<int>(widest) + 2 * padding);
     FillPanel(padding, top, width, static_cast<int>(lines.size()) * lineHeight + padding);
     for (size_t k = 0; k < lines.size(); ++k) {

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "render/bitmap_font.h"
 
 namespace {
@@ -51,6 +53,36 @@ void FillPanel(int left, int top, int width, int height) {
 void PanelTextLine(int x, int top, const std::string& text, float grey) {
     PrintText(x - 9, top + TextPixels(10) - static_cast<int32_t>(bitmapFont.cellHeight - 9.0f), grey, grey, grey,
               "%s", text.c_str());
+}
+
+std::vector<std::string> WrapText(const std::string& text, const std::string& separator,
+                                  const std::function<bool(const std::string&)>& fits) {
+    std::vector<std::string> lines(1);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(separator, start);
+        if (end == std::string::npos) end = text.size();
+        const std::string piece = text.substr(start, end - start);
+        const std::string longer = lines.back().empty() ? piece : lines.back() + separator + piece;
+        if (!lines.back().empty() && !fits(longer)) {
+            lines.push_back(piece);
+        } else {
+            lines.back() = longer;
+        }
+        start = end == text.size() ? end : end + separator.size();
+    }
+    return lines;
+}
+
+std::vector<std::string> WrapToWidth(const std::string& text, const std::string& separator, int width) {
+    return WrapText(text, separator,
+                    [width](const std::string& line) { return TextWidth(line.c_str()) <= static_cast<float>(width); });
+}
+
+float WidestLine(const std::vector<std::string>& lines) {
+    float widest = 0.0f;
+    for (const std::string& line : lines) widest = std::max(widest, TextWidth(line.c_str()));
+    return widest;
 }
 
 void DrawPanelCaret(float x, int top, int height) {

@@ -2,7 +2,9 @@
 // One look for every panel: dark text on a light grey, sized from its text.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 // A line of a panel and the room around its text, in the desktop's pixels;
 // PanelLineHeight and PanelPadding give them at the text's scale.
@@ -22,6 +24,15 @@ void FillPanel(int left, int top, int width, int height);
 // A line of text with its top at `top` and its left end at `x`, black or
 // in the given grey.
 void PanelTextLine(int x, int top, const std::string& text, float grey = 0.0f);
+
+// Cuts text into lines at its separators, as many pieces a line as `fits`
+// lets it have (a piece too long for a line stands alone).
+std::vector<std::string> WrapText(const std::string& text, const std::string& separator,
+                                  const std::function<bool(const std::string&)>& fits);
+// Lines that fit `width` pixels of the text font.
+std::vector<std::string> WrapToWidth(const std::string& text, const std::string& separator, int width);
+// The widest of the lines in the text font, in pixels.
+float WidestLine(const std::vector<std::string>& lines);
 
 // A text caret: a thin upright bar from `top`, `height` pixels tall.
 void DrawPanelCaret(float x, int top, int height);
